@@ -1,0 +1,121 @@
+#include "app/FrameLoop.h"
+
+#include "app/FrameClock.h"
+#include "app/Globals.h"
+#include "app/KeyboardControls.h"
+#include "app/ScreenView.h"
+#include "app/Settings.h"
+#include "app/SoundPlayer.h"
+#include "platform/Platform.h"
+#include "render/Camera.h"
+#include "render/MathUtil.h"
+#include "scene/OscillatorBank.h"
+#include "ui/FpsText.h"
+
+#include <GL/gl.h>
+#include <cstdlib>
+
+namespace {
+
+// Clears the colour buffer to black on two consecutive frames, one for each buffer of the window.
+void ServeClearRequest() {
+    if (View.ClearFrames == 1 || View.ClearFrames == 2) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(View.ClearColor[0], View.ClearColor[1], View.ClearColor[2], 1.0f);
+        ++View.ClearFrames;
+    }
+    if (View.ClearFrames == 3)
+        View.ClearFrames = 0;
+}
+
+// The fade in from black over the first two seconds, and the fade out after a quit key, which ends the
+// program once two seconds have passed. Returns false when the program has ended.
+bool FadeScreen() {
+    if (Clock.Now < 2.0f) {
+        View.Fade(1.0f - Clock.Now / 2.0f);
+    } else if (ExitStartTime != 0.0f) {
+        View.Fade((Clock.Now - ExitStartTime) / 2.0f);
+        if (Clock.Now - ExitStartTime > 2.0f) {
+            Shutdown();
+            ConsoleWrite("Fin\n\n");
+            Host->Exit(0);
+            return false;
+        }
+    }
+    return true;
+}
+
+void OnDisplay() {
+    DisplayFrame();
+    Host->SwapBuffers();
+}
+
+void OnIdle() { Host->PostRedisplay(); }
+
+void OnReshape(int width, int height) { View.Reshape(width, height); }
+
+} // namespace
+
+void DisplayFrame() {
+    glFogfv(GL_FOG_COLOR, FogColor);
+    Clock.Tick(Host->ElapsedMs());
+    // About one frame in a hundred re-seeds the generator from the millisecond clock.
+    if (RandomFloat(1.0) < 0.01)
+        std::srand(unsigned(Clock.ElapsedMs));
+
+    if (!Paused) {
+        MainCamera.AngleWander->Advance(Clock.FrameTime, Settings.RotateSpeed);
+        MainCamera.PositionWander->Advance(Clock.FrameTime, Settings.MoveSpeed);
+    }
+    ArcWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
+    TextWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
+    FpsDisplay.Tick(Clock.Now);
+
+    if (ExitState == 1) {
+        ExitState = 2;
+        View.ClearFrames = 1;
+    }
+
+    // The menus draw over the whole window; paint the letterbox bands black again.
+    if (MenuShown && Settings.Letterbox != 0) {
+        View.SetLetterbox(0);
+        View.ApplyViewport();
+        View.BeginOrtho();
+        View.SetLetterbox(Settings.Letterbox);
+        View.DrawLetterboxBars();
+    }
+    ServeClearRequest();
+
+    View.SetLetterbox(Settings.Letterbox);
+    View.ApplyViewport();
+    View.BeginOrtho();
+    if (Settings.ScreenClear == 0 && Settings.FadeEffect < 1.0f)
+        View.Fade(Settings.FadeEffect * Clock.FrameTime * 40.0f); // trails: the last pictures fade out
+    View.ClearScreen();
+    ApplyPolygonMode(Settings);
+    View.BeginPerspective();
+
+    // The overlay covers the whole window in window pixels.
+    View.SetLetterbox(0);
+    View.ApplyViewport();
+    View.BeginOrtho();
+
+    if (glGetError() != GL_NO_ERROR)
+        ++GlErrorCount;
+
+    if (!FadeScreen())
+        return;
+    Sound.Update();
+}
+
+void Shutdown() { ConsoleWrite("\nShutting down...\n"); }
+
+WindowCallbacks ProgramCallbacks() {
+    WindowCallbacks callbacks;
+    callbacks.Display = OnDisplay;
+    callbacks.Idle = OnIdle;
+    callbacks.Keyboard = OnKeyboard;
+    callbacks.Reshape = OnReshape;
+    return callbacks;
+}

@@ -1,0 +1,93 @@
+#include "app/Startup.h"
+
+#include "app/FrameClock.h"
+#include "app/Globals.h"
+#include "app/ScreenView.h"
+#include "app/Settings.h"
+#include "app/SoundPlayer.h"
+#include "platform/Platform.h"
+#include "render/Camera.h"
+#include "scene/OscillatorBank.h"
+
+#include <GL/gl.h>
+#include <cstdlib>
+
+void InitGL() {
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glMateriali(GL_FRONT_AND_BACK, GL_SHININESS, 50);
+    glShadeModel(GL_SMOOTH);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    glDisable(GL_DITHER);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, FogColor);
+    glFogf(GL_FOG_START, 0.1f);
+    glFogf(GL_FOG_END, 2.0f);
+    glHint(GL_FOG_HINT, GL_NICEST);
+
+    View.Near = 0.1f;
+    View.Far = 30.0f;
+    std::srand(unsigned(Clock.ElapsedMs));
+
+    InitOnce();
+    InitVars();
+    Host->SetCursor(CursorNone);
+}
+
+void InitOnce() {
+    ConsoleWrite("Init Once...\n");
+
+    MainCamera.PositionWander = &CameraPositionBank;
+    MainCamera.AngleWander = &CameraAngleBank;
+    TextWaveBank.Init(8);
+
+    ConsoleWrite("Particle Init...\n");
+
+    View.SettingsLink = &Settings;
+    View.CameraLink = &MainCamera;
+    View.ClearColor[0] = View.ClearColor[1] = View.ClearColor[2] = 0.0f;
+
+    Sound.Enabled = 1;
+    Sound.Play("WIND2.wav", 2.0f, 1, 0); // the opening wind
+}
+
+void InitVars() {
+    ConsoleWrite("Init Vars...\n");
+    // Every reset starts a new random sequence, so the banks below get new phases and speeds.
+    std::srand(unsigned(Clock.ElapsedMs));
+
+    Settings.RestoreDefaults();
+    CameraPositionBank.Init(10);
+    CameraAngleBank.Init(4);
+
+    MenuShown = 0;
+    Paused = 0;
+    ExitStartTime = 0.0f;
+    ExitState = 0;
+
+    BlendFunc0 = 2;
+    BlendFunc1 = 1;
+    ValueN = 2;
+    ValueN2 = 3;
+    Settings.SavedN = ValueN;
+    Settings.SavedN2 = ValueN2;
+
+    // The arcs' ripple runs at a steady speed on channel 0.
+    ArcWaveBank.Init(9);
+    ArcWaveBank.Easing[0] = 1;
+    ArcWaveBank.Speed[0] = 0.01f;
+    ArcWaveBank.Frozen[0] = 1;
+
+    if (!VarsInitialised) {
+        Settings.CameraMode = 1;
+        ConsoleWrite(Settings.Load(ProgramName) == 0 ? "Loaded Prefs.\n" : "No Prefs found.\n");
+    } else {
+        Settings.CameraMode = 0;
+    }
+    MainCamera.Fov = float(Settings.Fov);
+
+    VarsInitialised = 1;
+    GlobeCount = 1;
+}

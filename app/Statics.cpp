@@ -1,0 +1,24 @@
+// The long-lived objects of the program, defined here in their order of construction. They are destroyed
+// in the reverse order when the program exits.
+
+#include "app/FrameClock.h"
+#include "app/ScreenView.h"
+#include "app/Settings.h"
+#include "app/SoundPlayer.h"
+#include "platform/Platform.h"
+#include "render/Camera.h"
+#include "scene/OscillatorBank.h"
+#include "ui/FpsText.h"
+
+Platform* Host = nullptr;
+
+FpsText FpsDisplay;
+SettingsStore Settings;
+Camera MainCamera;
+FrameClock Clock;
+OscillatorBank CameraPositionBank;
+OscillatorBank CameraAngleBank;
+OscillatorBank ArcWaveBank;
+OscillatorBank TextWaveBank;
+SoundPlayer Sound;
+ScreenView View;

@@ -1,0 +1,76 @@
+#include "platform/GlutPlatform.h"
+
+#include <GL/freeglut.h>
+#include <cstdlib>
+
+static_assert(CursorLeftArrow == GLUT_CURSOR_LEFT_ARROW && CursorNone == GLUT_CURSOR_NONE);
+static_assert(ModifierShift == GLUT_ACTIVE_SHIFT && ModifierCtrl == GLUT_ACTIVE_CTRL &&
+              ModifierAlt == GLUT_ACTIVE_ALT);
+static_assert(KeyF1 == GLUT_KEY_F1 && KeyF12 == GLUT_KEY_F12 && KeyLeft == GLUT_KEY_LEFT &&
+              KeyDown == GLUT_KEY_DOWN && KeyPageUp == GLUT_KEY_PAGE_UP && KeyInsert == GLUT_KEY_INSERT);
+static_assert(ButtonLeft == GLUT_LEFT_BUTTON && ButtonRight == GLUT_RIGHT_BUTTON && ButtonDown == GLUT_DOWN);
+
+// Without an audio device the program runs silent.
+GlutPlatform::GlutPlatform() { Audio.Open(); }
+
+GlutPlatform::~GlutPlatform() {
+    // The host outlives the frame loop but not the program's static objects: the sound device and its
+    // thread are gone before those are destroyed.
+    Audio.Close();
+}
+
+void GlutPlatform::OpenWindow(int* argc, char** argv, int width, int height, const char* title) {
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(width, height);
+    glutCreateWindow(title);
+    glutFullScreen();
+}
+
+void GlutPlatform::RegisterCallbacks(const WindowCallbacks& callbacks) {
+    glutDisplayFunc(callbacks.Display);
+    glutIdleFunc(callbacks.Idle);
+    glutKeyboardFunc(callbacks.Keyboard);
+    glutMotionFunc(callbacks.Motion);
+    glutMouseFunc(callbacks.Mouse);
+    glutPassiveMotionFunc(callbacks.Motion);
+    glutReshapeFunc(callbacks.Reshape);
+    glutSpecialFunc(callbacks.Special);
+    glutSpecialUpFunc(callbacks.SpecialUp);
+}
+
+void GlutPlatform::MainLoop() {
+    glutMainLoop();
+    Exit(0); // freeglut returns only when told to on window close
+}
+
+int GlutPlatform::ElapsedMs() { return glutGet(GLUT_ELAPSED_TIME); }
+
+void GlutPlatform::SetCursor(CursorShape shape) { glutSetCursor(shape); }
+
+void GlutPlatform::WarpPointer(int x, int y) { glutWarpPointer(x, y); }
+
+void GlutPlatform::FullScreen() { glutFullScreen(); }
+
+void GlutPlatform::ReshapeWindow(int width, int height) { glutReshapeWindow(width, height); }
+
+int GlutPlatform::Modifiers() { return glutGetModifiers(); }
+
+int GlutPlatform::ScreenWidth() { return glutGet(GLUT_SCREEN_WIDTH); }
+
+int GlutPlatform::ScreenHeight() { return glutGet(GLUT_SCREEN_HEIGHT); }
+
+int GlutPlatform::WindowWidth() { return glutGet(GLUT_WINDOW_WIDTH); }
+
+int GlutPlatform::WindowHeight() { return glutGet(GLUT_WINDOW_HEIGHT); }
+
+void GlutPlatform::PostRedisplay() { glutPostRedisplay(); }
+
+void GlutPlatform::SwapBuffers() { glutSwapBuffers(); }
+
+void GlutPlatform::PlayWave(const char* path) { Audio.Play(path); }
+
+void GlutPlatform::Exit(int status) {
+    Audio.Close();
+    std::exit(status);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/SdlWavePlayer.h"
+
+// The real host: a freeglut window and SDL2 sound.
+class GlutPlatform : public Platform {
+public:
+    GlutPlatform();
+    ~GlutPlatform() override;
+
+    // Initialises GLUT with the command line and opens the full-screen, double-buffered RGB window with a
+    // depth buffer.
+    void OpenWindow(int* argc, char** argv, int width, int height, const char* title);
+    void RegisterCallbacks(const WindowCallbacks& callbacks);
+    void MainLoop();
+
+    int ElapsedMs() override;
+    void SetCursor(CursorShape shape) override;
+    void WarpPointer(int x, int y) override;
+    void FullScreen() override;
+    void ReshapeWindow(int width, int height) override;
+    int Modifiers() override;
+    int ScreenWidth() override;
+    int ScreenHeight() override;
+    int WindowWidth() override;
+    int WindowHeight() override;
+    void PostRedisplay() override;
+    void SwapBuffers() override;
+    void PlayWave(const char* path) override;
+    [[noreturn]] void Exit(int status) override;
+
+private:
+    SdlWavePlayer Audio;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <string>
+#include <vector>
+
+// A scripted host: the test sets the time, the modifier state and the sizes, and reads back what the
+// program asked of the window system and which sounds it played.
+class FakePlatform : public Platform {
+public:
+    int ElapsedMs() override { return NowMs; }
+    void SetCursor(CursorShape shape) override { Cursor = shape; }
+    void WarpPointer(int x, int y) override { Warps.push_back({x, y}); }
+    void FullScreen() override { ++FullScreenCalls; }
+    void ReshapeWindow(int width, int height) override { Reshapes.push_back({width, height}); }
+    int Modifiers() override { return ModifierState; }
+    int ScreenWidth() override { return ScreenSize[0]; }
+    int ScreenHeight() override { return ScreenSize[1]; }
+    int WindowWidth() override { return WindowSize[0]; }
+    int WindowHeight() override { return WindowSize[1]; }
+    void PostRedisplay() override { ++Redisplays; }
+    void SwapBuffers() override { ++Swaps; }
+    void PlayWave(const char* path) override { Waves.emplace_back(path); }
+    void Exit(int status) override { ExitStatus = status; }
+
+    struct Point {
+        int X, Y;
+    };
+
+    int NowMs = 0;
+    int ModifierState = 0;
+    int ScreenSize[2] = {1920, 1080};
+    int WindowSize[2] = {640, 480};
+
+    int Cursor = -1;
+    int FullScreenCalls = 0;
+    int Redisplays = 0;
+    int Swaps = 0;
+    int ExitStatus = -1; // -1 while the program has not ended
+    std::vector<Point> Warps;
+    std::vector<Point> Reshapes;
+    std::vector<std::string> Waves;
+};
