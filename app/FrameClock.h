@@ -8,8 +8,8 @@
 // program runs, and across the counter's wrap after about 24.8 days.
 class FrameClock {
 public:
-    static constexpr int MaxFrameMs = 100;   // a longer step is a stall
-    static constexpr int StallFrameMs = 50;  // what a stall counts as
+    static constexpr int MaxFrameMs = 100;  // a longer step is a stall
+    static constexpr int StallFrameMs = 50; // what a stall counts as
 
     virtual ~FrameClock() = default;
 
@@ -23,9 +23,9 @@ public:
     int ElapsedMs = 0;      // the counter at the last tick; also the random seed
 
 private:
-    int64_t RunMs = 0;    // Now in whole milliseconds, unwrapped
-    uint32_t LastMs = 0;  // the counter at the previous tick, as it wraps
-    int64_t StallMs = 0;  // Offset in whole milliseconds
+    int64_t RunMs = 0;   // Now in whole milliseconds, unwrapped
+    uint32_t LastMs = 0; // the counter at the previous tick, as it wraps
+    int64_t StallMs = 0; // Offset in whole milliseconds
 };
 
 extern FrameClock Clock;

@@ -51,9 +51,13 @@ void OnDisplay() {
     Host->SwapBuffers();
 }
 
-void OnIdle() { Host->PostRedisplay(); }
+void OnIdle() {
+    Host->PostRedisplay();
+}
 
-void OnReshape(int width, int height) { View.Reshape(width, height); }
+void OnReshape(int width, int height) {
+    View.Reshape(width, height);
+}
 
 } // namespace
 
@@ -109,7 +113,9 @@ void DisplayFrame() {
     Sound.Update();
 }
 
-void Shutdown() { ConsoleWrite("\nShutting down...\n"); }
+void Shutdown() {
+    ConsoleWrite("\nShutting down...\n");
+}
 
 WindowCallbacks ProgramCallbacks() {
     WindowCallbacks callbacks;

@@ -19,7 +19,9 @@ void ScreenView::SetLetterbox(int step) {
     InnerHeight = Bottom - Top;
 }
 
-void ScreenView::ApplyViewport() const { glViewport(0, Top, Width, InnerHeight); }
+void ScreenView::ApplyViewport() const {
+    glViewport(0, Top, Width, InnerHeight);
+}
 
 void ScreenView::BeginOrtho() const {
     // A minimised window has no picture area; keep the projection valid all the same.

@@ -22,7 +22,7 @@ public:
     void BeginPerspective() const; // the scene's projection and eye placement
     void Fade(float alpha) const;  // translucent clear-colour rectangle over the picture area
     void DrawLetterboxBars() const;
-    void ClearScreen() const;      // depth always; colour unless trails are on
+    void ClearScreen() const; // depth always; colour unless trails are on
 
     // The perspective's vertical field of view and aspect as they reach OpenGL: the letterbox narrows the
     // view, and the result stays within 1..179 degrees whatever the settings hold.
@@ -37,7 +37,7 @@ public:
     int Letterbox = 0;   // step last applied
     int ClearFrames = 0; // full black clear: 0 none, 1 or 2 clearing, 3 done
     float Near = 0.1f;
-    float Far = 100.0f;  // before the camera distance and object size are added
+    float Far = 100.0f; // before the camera distance and object size are added
     float ClearColor[3] = {0.0f, 0.0f, 0.0f};
     const SettingsStore* SettingsLink = nullptr;
     const Camera* CameraLink = nullptr;

@@ -18,11 +18,11 @@ public:
     int Update();
 
     int QueueCount = 0;
-    int Enabled = 0;          // master switch; start-up turns it on
-    int Playing = 0;          // a sound started and its time plus two seconds has not passed
-    float BusyUntil = 0.0f;   // seconds on the host's counter (not corrected for stalls); 0 when idle
+    int Enabled = 0;        // master switch; start-up turns it on
+    int Playing = 0;        // a sound started and its time plus two seconds has not passed
+    float BusyUntil = 0.0f; // seconds on the host's counter (not corrected for stalls); 0 when idle
     float QueuedDuration[MaxQueued] = {};
-    float LastEnd = 0.0f;     // end time of the last sound started; kept after BusyUntil is reset
+    float LastEnd = 0.0f; // end time of the last sound started; kept after BusyUntil is reset
     char QueuedName[MaxQueued][MaxNameBytes] = {};
 
 private:

@@ -11,7 +11,9 @@ static_assert(KeyF1 == GLUT_KEY_F1 && KeyF12 == GLUT_KEY_F12 && KeyLeft == GLUT_
 static_assert(ButtonLeft == GLUT_LEFT_BUTTON && ButtonRight == GLUT_RIGHT_BUTTON && ButtonDown == GLUT_DOWN);
 
 // Without an audio device the program runs silent.
-GlutPlatform::GlutPlatform() { Audio.Open(); }
+GlutPlatform::GlutPlatform() {
+    Audio.Open();
+}
 
 GlutPlatform::~GlutPlatform() {
     // The host outlives the frame loop but not the program's static objects: the sound device and its
@@ -44,31 +46,57 @@ void GlutPlatform::MainLoop() {
     Exit(0); // freeglut returns only when told to on window close
 }
 
-int GlutPlatform::ElapsedMs() { return glutGet(GLUT_ELAPSED_TIME); }
+int GlutPlatform::ElapsedMs() {
+    return glutGet(GLUT_ELAPSED_TIME);
+}
 
-void GlutPlatform::SetCursor(CursorShape shape) { glutSetCursor(shape); }
+void GlutPlatform::SetCursor(CursorShape shape) {
+    glutSetCursor(shape);
+}
 
-void GlutPlatform::WarpPointer(int x, int y) { glutWarpPointer(x, y); }
+void GlutPlatform::WarpPointer(int x, int y) {
+    glutWarpPointer(x, y);
+}
 
-void GlutPlatform::FullScreen() { glutFullScreen(); }
+void GlutPlatform::FullScreen() {
+    glutFullScreen();
+}
 
-void GlutPlatform::ReshapeWindow(int width, int height) { glutReshapeWindow(width, height); }
+void GlutPlatform::ReshapeWindow(int width, int height) {
+    glutReshapeWindow(width, height);
+}
 
-int GlutPlatform::Modifiers() { return glutGetModifiers(); }
+int GlutPlatform::Modifiers() {
+    return glutGetModifiers();
+}
 
-int GlutPlatform::ScreenWidth() { return glutGet(GLUT_SCREEN_WIDTH); }
+int GlutPlatform::ScreenWidth() {
+    return glutGet(GLUT_SCREEN_WIDTH);
+}
 
-int GlutPlatform::ScreenHeight() { return glutGet(GLUT_SCREEN_HEIGHT); }
+int GlutPlatform::ScreenHeight() {
+    return glutGet(GLUT_SCREEN_HEIGHT);
+}
 
-int GlutPlatform::WindowWidth() { return glutGet(GLUT_WINDOW_WIDTH); }
+int GlutPlatform::WindowWidth() {
+    return glutGet(GLUT_WINDOW_WIDTH);
+}
 
-int GlutPlatform::WindowHeight() { return glutGet(GLUT_WINDOW_HEIGHT); }
+int GlutPlatform::WindowHeight() {
+    return glutGet(GLUT_WINDOW_HEIGHT);
+}
 
-void GlutPlatform::PostRedisplay() { glutPostRedisplay(); }
+void GlutPlatform::PostRedisplay() {
+    glutPostRedisplay();
+}
 
-void GlutPlatform::SwapBuffers() { glutSwapBuffers(); }
+void GlutPlatform::SwapBuffers() {
+    glutSwapBuffers();
+}
 
-void GlutPlatform::PlayWave(const char* path) { Audio.Play(path); }
+void GlutPlatform::PlayWave(const char* path) {
+    Audio.Play(path);
+}
 
 void GlutPlatform::Exit(int status) {
     Audio.Close();

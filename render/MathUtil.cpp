@@ -4,11 +4,17 @@
 #include <cmath>
 #include <cstdlib>
 
-float MinF(float a, float b) { return a < b ? a : b; }
+float MinF(float a, float b) {
+    return a < b ? a : b;
+}
 
-float MaxF(float a, float b) { return a <= b ? b : a; }
+float MaxF(float a, float b) {
+    return a <= b ? b : a;
+}
 
-float Lerp(float a, float b, float t) { return (1.0f - t) * a + t * b; }
+float Lerp(float a, float b, float t) {
+    return (1.0f - t) * a + t * b;
+}
 
 float CosineLerp(float a, float b, float t) {
     const float f = float((1.0 - std::cos(double(t) * double(3.1415927f))) * 0.5);

@@ -1,0 +1,71 @@
+#include "render/MathUtil.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+TEST(MathUtil, MinMaxReturnTheSecondOnTies) {
+    EXPECT_EQ(MinF(1.0f, 2.0f), 1.0f);
+    EXPECT_EQ(MinF(2.0f, 1.0f), 1.0f);
+    EXPECT_EQ(MaxF(1.0f, 2.0f), 2.0f);
+    EXPECT_EQ(MaxF(2.0f, 1.0f), 2.0f);
+    // Signed zeros tell the two arguments apart.
+    EXPECT_TRUE(std::signbit(MinF(0.0f, -0.0f)));
+    EXPECT_TRUE(std::signbit(MaxF(0.0f, -0.0f)));
+}
+
+TEST(MathUtil, InterpolationHitsBothEndsAndTheMiddle) {
+    struct Case {
+        float A, B, T, Linear, Cosine;
+    };
+    const Case cases[] = {
+        {2.0f, 6.0f, 0.0f, 2.0f, 2.0f},
+        {2.0f, 6.0f, 1.0f, 6.0f, 6.0f},
+        {2.0f, 6.0f, 0.5f, 4.0f, 4.0f},
+        {-1.0f, 1.0f, 0.25f, -0.5f, -0.70710677f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(Lerp(c.A, c.B, c.T), c.Linear) << c.T;
+        EXPECT_NEAR(CosineLerp(c.A, c.B, c.T), c.Cosine, 1e-6f) << c.T;
+    }
+    // The cosine curve leaves its ends with zero slope.
+    EXPECT_LT(CosineLerp(0.0f, 1.0f, 0.01f), Lerp(0.0f, 1.0f, 0.01f) * 0.1f);
+}
+
+TEST(MathUtil, RandomFloatStaysInItsRangeWhateverTheGenerator) {
+    std::srand(12345);
+    EXPECT_EQ(RandomFloat(0.0), 0.0);
+    double largest = 0.0;
+    for (int i = 0; i < 100000; ++i) {
+        const double r = RandomFloat(20.0);
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 20.0);
+        largest = r > largest ? r : largest;
+    }
+    // The whole range is used, in steps of range / 32768.
+    EXPECT_GT(largest, 19.9);
+    const double step = RandomFloat(32768.0);
+    EXPECT_EQ(step, double(int(step)));
+}
+
+TEST(MathUtil, ClampLengthShortensOnlyLongVectors) {
+    float x = 3.0f, y = 4.0f, z = 0.0f;
+    ClampLength(x, y, z, 10.0f);
+    EXPECT_EQ(x, 3.0f);
+    EXPECT_EQ(y, 4.0f);
+
+    ClampLength(x, y, z, 5.0f); // exactly at the limit
+    EXPECT_EQ(x, 3.0f);
+    EXPECT_EQ(y, 4.0f);
+
+    ClampLength(x, y, z, 2.5f);
+    EXPECT_FLOAT_EQ(x, 1.5f);
+    EXPECT_FLOAT_EQ(y, 2.0f);
+    EXPECT_EQ(z, 0.0f);
+
+    float zx = 0.0f, zy = 0.0f, zz = 0.0f;
+    ClampLength(zx, zy, zz, 0.0f);
+    EXPECT_EQ(zx, 0.0f);
+    EXPECT_EQ(zy, 0.0f);
+    EXPECT_EQ(zz, 0.0f);
+}
