@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs whatever a Debian 12 machine is missing for Tovi, then builds it.
+#   tools/setup.sh --program  the program
+#   tools/setup.sh --tests    the program, the tests and the benchmarks, with g++ and with clang++
+# Sourced by tools/run.sh and tools/test.sh; safe to run again: installed packages are skipped quickly.
+set -euo pipefail
+
+TOVI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-dev libsdl2-dev
+    libgl1-mesa-dri)
+TEST_PACKAGES=(clang libgtest-dev libbenchmark-dev libegl-dev libegl-mesa0 xvfb xdotool x11-utils python3)
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# build FOLDER C-COMPILER C++-COMPILER TESTS(ON/OFF) TARGET: configures and builds with Ninja.
+build() {
+    local folder=$1 ccompiler=$2 compiler=$3 tests=$4 target=$5
+    cmake -S "$TOVI_ROOT" -B "$TOVI_ROOT/$folder" -G Ninja -DCMAKE_C_COMPILER="$ccompiler" \
+        -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTOVI_BUILD_TESTS="$tests" -DTOVI_BUILD_BENCH="$tests" >/dev/null
+    cmake --build "$TOVI_ROOT/$folder" --target "$target"
+}
+
+if [ "${1:-}" = "--tests" ]; then
+    install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build build gcc g++ ON all
+    build build-clang clang clang++ ON all
+else
+    install_missing "${PROGRAM_PACKAGES[@]}"
+    build build gcc g++ OFF tovi
+fi

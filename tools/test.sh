@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tovi with g++ and clang++, and runs every test of both builds.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" --tests
+
+for folder in build build-clang; do
+    echo "== tests of $folder"
+    (cd "$TOVI_ROOT/$folder" && ctest --output-on-failure -j2)
+done
