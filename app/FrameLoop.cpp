@@ -32,16 +32,16 @@ void ServeClearRequest() {
 // The fade in from black over the first two seconds, and the fade out after a quit key, which ends the
 // program once two seconds have passed. Returns false when the program has ended.
 bool FadeScreen() {
-    if (Clock.Now < 2.0f) {
+    if (Clock.Now < 2.0f)
         View.Fade(1.0f - Clock.Now / 2.0f);
-    } else if (ExitStartTime != 0.0f) {
+    else if (ExitStartTime != 0.0f)
         View.Fade((Clock.Now - ExitStartTime) / 2.0f);
-        if (Clock.Now - ExitStartTime > 2.0f) {
-            Shutdown();
-            ConsoleWrite("Fin\n\n");
-            Host->Exit(0);
-            return false;
-        }
+    // Checked during the fade-in too, so that a second quit key ends the program on the next frame.
+    if (ExitStartTime != 0.0f && Clock.Now - ExitStartTime > 2.0f) {
+        Shutdown();
+        ConsoleWrite("Fin\n\n");
+        Host->Exit(0);
+        return false;
     }
     return true;
 }

@@ -25,6 +25,9 @@ void GlutPlatform::OpenWindow(int* argc, char** argv, int width, int height, con
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
+    // freeglut's default position is (-1, -1); without a window manager the full-screen switch then
+    // leaves the window one pixel off the screen's corner.
+    glutInitWindowPosition(0, 0);
     glutCreateWindow(title);
     glutFullScreen();
 }

@@ -1,0 +1,279 @@
+"""The real program on a private Xvfb screen, driven by real key presses.
+
+Run from this folder as `python3 -m unittest -v e2e_program`, with TOVI_PROGRAM holding the path of the
+built program. Every test starts the program afresh in an empty scratch working directory and reads what a
+user would see: the console lines, the exit status and the window on the screen.
+"""
+
+import os
+import signal
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+from xsession import XServer, missing_tools
+
+PROGRAM = os.environ.get("TOVI_PROGRAM", "")
+
+SCREEN_WIDTH = 1024
+SCREEN_HEIGHT = 768
+TITLE = "Tovi"
+PREFS_NAME = "Tovi.pref"
+
+STARTUP_WITHOUT_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nNo Prefs found.\nReady...\n\n"
+STARTUP_WITH_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nLoaded Prefs.\nReady...\n\n"
+SHUTDOWN = "\nShutting down...\nFin\n\n"
+
+# Generous limits: a loaded machine renders slowly, and none of this is a speed measurement.
+READY_TIMEOUT = 20.0
+WINDOW_TIMEOUT = 10.0
+EXIT_TIMEOUT = 15.0
+FADE_OUT_SHORTEST = 1.5  # the fade-out lasts two seconds of the program's clock
+FADE_OUT_LONGEST = 8.0
+CUT_SHORT_LONGEST = 1.0  # a second Esc ends the fade on the next frame
+
+
+def default_prefs_record():
+    """A whole settings file as the program saves it with its default settings."""
+    ints = [110, 1, 0, 40, 1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 2, 3]
+    floats = [1.0, 1.0, 0.1, 0.7, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.3,
+              1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.25, 0.5, 0.99, 0.99, 10.0, 180.0, 1.0]
+    record = struct.pack("<I17i28f", 0x004245FC, *ints, *floats)
+    assert len(record) == 184
+    return record
+
+
+class ProgramRun:
+    """One run of the program in its own scratch directory, with stdout and stderr caught in files."""
+
+    def __init__(self, xserver, prefs=None):
+        self.scratch = tempfile.TemporaryDirectory(prefix="tovi-e2e-")
+        self.workdir = os.path.join(self.scratch.name, "work")
+        os.mkdir(self.workdir)
+        if isinstance(prefs, bytes):
+            with open(os.path.join(self.workdir, PREFS_NAME), "wb") as f:
+                f.write(prefs)
+        elif prefs == "directory":
+            os.mkdir(os.path.join(self.workdir, PREFS_NAME))
+        self.stdout_path = os.path.join(self.scratch.name, "stdout")
+        self.stderr_path = os.path.join(self.scratch.name, "stderr")
+
+        env = xserver.environment()
+        env.pop("SDL_AUDIODRIVER", None)  # the real search for a sound device, as a user's machine does it
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.process = subprocess.Popen([PROGRAM], cwd=self.workdir, env=env,
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+
+    def _read(self, path):
+        with open(path, "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def stdout(self):
+        return self._read(self.stdout_path)
+
+    def stderr(self):
+        return self._read(self.stderr_path)
+
+    def returncode(self):
+        return self.process.poll()
+
+    def wait_for_stdout(self, text, timeout):
+        """True once `text` is on stdout; False on timeout or when the program ends without it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            if text in self.stdout():
+                return True
+            if self.process.poll() is not None:
+                return text in self.stdout()
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.05)
+
+    def wait_exit(self, timeout):
+        """The exit status, or None if the program still runs after `timeout` seconds."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def transcript(self):
+        status = self.process.poll()
+        return "\n  exit status: %s\n  stdout: %r\n  stderr: %r" % (
+            "still running" if status is None else status, self.stdout(), self.stderr())
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.scratch.cleanup()
+
+
+class ProgramTestCase(unittest.TestCase):
+    """Owns one Xvfb for the whole class; every test starts the program afresh on it."""
+
+    xserver = None
+
+    @classmethod
+    def setUpClass(cls):
+        if not PROGRAM:
+            raise RuntimeError("TOVI_PROGRAM must hold the path of the built program")
+        if not os.access(PROGRAM, os.X_OK):
+            raise RuntimeError("TOVI_PROGRAM=%r is not an executable file" % PROGRAM)
+        missing = missing_tools()
+        if missing:
+            raise RuntimeError("these tools are needed on PATH: " + ", ".join(missing))
+        cls.xserver = XServer(SCREEN_WIDTH, SCREEN_HEIGHT, 24)
+        cls.xserver.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.xserver is not None:
+            cls.xserver.stop()
+            cls.xserver = None
+
+    def start_program(self, prefs=None):
+        run = ProgramRun(self.xserver, prefs)
+        self.addCleanup(run.close)
+        return run
+
+    def wait_until_ready(self, run):
+        if not run.wait_for_stdout("Ready...\n\n", READY_TIMEOUT):
+            self.fail("the program did not get ready within %.0f s:%s" % (READY_TIMEOUT, run.transcript()))
+
+    def wait_for_window(self, run):
+        """Waits for the one window titled Tovi to be on the screen at full-screen size.
+
+        There is no window manager: freeglut sizes the window to the screen itself, from inside its main
+        loop, so the window may show up at its first size for a moment. Returns (id, x, y, width, height).
+        """
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        seen = "no window named %r" % TITLE
+        while True:
+            if run.returncode() is not None:
+                self.fail("the program ended while its window was awaited:" + run.transcript())
+            windows = self.xserver.windows_named(TITLE)
+            if len(windows) > 1:
+                self.fail("%d windows are named %r, expected one" % (len(windows), TITLE))
+            if windows:
+                x, y, width, height, viewable = self.xserver.geometry(windows[0])
+                seen = "%dx%d at (%d,%d), %s" % (width, height, x, y,
+                                                   "viewable" if viewable else "not viewable")
+                if viewable and (width, height) == (SCREEN_WIDTH, SCREEN_HEIGHT):
+                    return windows[0], x, y, width, height
+            if time.monotonic() > deadline:
+                self.fail("no viewable %dx%d window %r within %.0f s; last seen: %s%s"
+                          % (SCREEN_WIDTH, SCREEN_HEIGHT, TITLE, WINDOW_TIMEOUT, seen, run.transcript()))
+            time.sleep(0.1)
+
+    def start_and_wait_for_keys(self, prefs=None, settle=0.5):
+        """Starts the program and waits until its window can take key presses."""
+        run = self.start_program(prefs)
+        self.wait_until_ready(run)
+        self.wait_for_window(run)
+        # Without a window manager the keyboard follows the pointer.
+        self.xserver.move_pointer(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
+        time.sleep(settle)  # a few frames, so the program's clock runs
+        if run.returncode() is not None:
+            self.fail("the program ended on its own after start-up:" + run.transcript())
+        return run
+
+    def press_and_time_exit(self, run, key):
+        """Presses `key` and returns (exit status, seconds from the press to the end)."""
+        pressed = time.monotonic()
+        self.xserver.press(key)
+        status = run.wait_exit(EXIT_TIMEOUT)
+        return status, time.monotonic() - pressed
+
+    def assert_ended_cleanly(self, run, startup, status):
+        self.assertIsNotNone(status, "still running %.0f s after the quit key:%s"
+                             % (EXIT_TIMEOUT, run.transcript()))
+        self.assertEqual(status, 0, "exit status:" + run.transcript())
+        self.assertEqual(run.stdout(), startup + SHUTDOWN, "console:" + run.transcript())
+        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+
+
+class StartupTest(ProgramTestCase):
+    """What the program shows once started: the console lines and a full-screen window."""
+
+    def test_console_window_and_quiet_stderr(self):
+        run = self.start_program()
+        self.wait_until_ready(run)
+        self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
+
+        window, x, y, width, height = self.wait_for_window(run)
+        self.assertEqual((x, y, width, height), (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
+                         "window %r should cover the whole screen, but it is %dx%d at (%d,%d)"
+                         % (TITLE, width, height, x, y))
+
+        # Running on: nothing more on the console, nothing at all on stderr, even without a sound card.
+        time.sleep(1.0)
+        self.assertIsNone(run.returncode(), "the program ended on its own:" + run.transcript())
+        self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
+        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+        self.assertEqual(os.listdir(run.workdir), [], "the program left files in its working directory")
+
+    def test_prefs_file_in_working_directory(self):
+        cases = [
+            ("whole record", default_prefs_record(), STARTUP_WITH_PREFS),
+            ("short file", default_prefs_record()[:10], STARTUP_WITH_PREFS),
+            ("directory of that name", "directory", STARTUP_WITHOUT_PREFS),
+        ]
+        for name, prefs, startup in cases:
+            with self.subTest(name):
+                run = self.start_program(prefs)
+                self.wait_until_ready(run)
+                self.assertEqual(run.stdout(), startup, "console:" + run.transcript())
+                self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+                if startup is STARTUP_WITH_PREFS:
+                    # Settings taken from a file still run and quit like the defaults.
+                    self.wait_for_window(run)
+                    self.xserver.move_pointer(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
+                    time.sleep(0.5)
+                    status, _ = self.press_and_time_exit(run, "q")
+                    self.assert_ended_cleanly(run, startup, status)
+                run.close()
+
+
+class EndingTest(ProgramTestCase):
+    """The ways out: a quit key with its fade-out, a second Esc that cuts it short, and SIGTERM."""
+
+    def test_quit_key_fades_out_then_exits(self):
+        for key in ("Escape", "q", "Q"):
+            with self.subTest(key=key):
+                run = self.start_and_wait_for_keys()
+                status, seconds = self.press_and_time_exit(run, key)
+                self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
+                self.assertGreaterEqual(seconds, FADE_OUT_SHORTEST,
+                                        "ended %.2f s after %s, before its fade-out could run:%s"
+                                        % (seconds, key, run.transcript()))
+                self.assertLessEqual(seconds, FADE_OUT_LONGEST,
+                                     "ended only %.2f s after %s:%s" % (seconds, key, run.transcript()))
+                run.close()
+
+    def test_second_escape_cuts_fade_short(self):
+        # The program fades in over its first two seconds; a second Esc ends it at once then too.
+        for name, settle in (("during the fade-in", 0.1), ("after the fade-in", 2.5)):
+            with self.subTest(name):
+                run = self.start_and_wait_for_keys(settle=settle)
+                self.xserver.press("Escape")
+                time.sleep(0.2)
+                status, seconds = self.press_and_time_exit(run, "Escape")
+                self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
+                self.assertLess(seconds, CUT_SHORT_LONGEST,
+                                "ended %.2f s after the second Esc; it should end on the next frame:%s"
+                                % (seconds, run.transcript()))
+                run.close()
+
+    def test_sigterm_ends_program(self):
+        run = self.start_and_wait_for_keys()
+        run.process.send_signal(signal.SIGTERM)
+        status = run.wait_exit(5.0)
+        self.assertEqual(status, -signal.SIGTERM, "exit status after SIGTERM:" + run.transcript())
+        self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
+        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+
+
+if __name__ == "__main__":
+    unittest.main()
