@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs whatever a Debian 12 machine is missing for Tovi, then builds it.
 #   tools/setup.sh --program  the program
-#   tools/setup.sh --tests    the program, the tests and the benchmarks, with g++ and with clang++
+#   tools/setup.sh --tests    the program and the tests, with g++ and with clang++
 # Sourced by tools/run.sh and tools/test.sh; safe to run again: installed packages are skipped quickly.
 set -euo pipefail
 
@@ -9,7 +9,7 @@ TOVI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-dev libsdl2-dev
     libgl1-mesa-dri)
-TEST_PACKAGES=(clang libgtest-dev libbenchmark-dev libegl-dev libegl-mesa0 xvfb xdotool x11-utils python3)
+TEST_PACKAGES=(clang libgtest-dev libegl-dev libegl-mesa0 xvfb xdotool x11-utils python3)
 
 install_missing() {
     local missing=() package
@@ -30,7 +30,7 @@ build() {
     local folder=$1 ccompiler=$2 compiler=$3 tests=$4 target=$5
     cmake -S "$TOVI_ROOT" -B "$TOVI_ROOT/$folder" -G Ninja -DCMAKE_C_COMPILER="$ccompiler" \
         -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTOVI_BUILD_TESTS="$tests" -DTOVI_BUILD_BENCH="$tests" >/dev/null
+        -DTOVI_BUILD_TESTS="$tests" >/dev/null
     cmake --build "$TOVI_ROOT/$folder" --target "$target"
 }
 
