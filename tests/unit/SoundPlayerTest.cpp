@@ -1,6 +1,6 @@
 #include "app/SoundPlayer.h"
 
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 #include <string>
