@@ -9,7 +9,8 @@ TOVI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-dev libsdl2-dev
     libgl1-mesa-dri)
-TEST_PACKAGES=(clang libgtest-dev libegl-dev libegl-mesa0 xvfb xdotool x11-utils python3)
+TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libfreetype-dev fonts-dejavu-core libegl-dev libegl-mesa0
+    xvfb xdotool x11-utils python3)
 
 install_missing() {
     local missing=() package
@@ -25,19 +26,20 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# build FOLDER C-COMPILER C++-COMPILER TESTS(ON/OFF) TARGET: configures and builds with Ninja.
+# build FOLDER C-COMPILER C++-COMPILER TESTS(ON/OFF) TARGET [CMAKE-OPTION...]: configures and builds.
 build() {
     local folder=$1 ccompiler=$2 compiler=$3 tests=$4 target=$5
+    shift 5
     cmake -S "$TOVI_ROOT" -B "$TOVI_ROOT/$folder" -G Ninja -DCMAKE_C_COMPILER="$ccompiler" \
         -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTOVI_BUILD_TESTS="$tests" >/dev/null
+        -DTOVI_BUILD_TESTS="$tests" "$@" >/dev/null
     cmake --build "$TOVI_ROOT/$folder" --target "$target"
 }
 
 if [ "${1:-}" = "--tests" ]; then
     install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build build gcc g++ ON all
-    build build-clang clang clang++ ON all
+    build build-clang clang clang++ ON all -DTOVI_FUZZ=ON
 else
     install_missing "${PROGRAM_PACKAGES[@]}"
     build build gcc g++ OFF tovi

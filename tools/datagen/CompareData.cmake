@@ -1,0 +1,26 @@
+# Test script: regenerates every data file into OUT_DIR and compares it byte for byte with DATA_DIR.
+# cmake -DGENERATOR=... -DFONT=... -DDATA_DIR=... -DOUT_DIR=... -P CompareData.cmake
+file(REMOVE_RECURSE "${OUT_DIR}")
+execute_process(COMMAND "${GENERATOR}" "${OUT_DIR}" "${FONT}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "The data generator failed: ${result}")
+endif()
+file(GLOB generated RELATIVE "${OUT_DIR}" "${OUT_DIR}/*")
+list(LENGTH generated count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "The data generator wrote nothing")
+endif()
+set(stale "")
+foreach(name IN LISTS generated)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT_DIR}/${name}" "${DATA_DIR}/${name}"
+    RESULT_VARIABLE different OUTPUT_QUIET ERROR_QUIET)
+  if(different)
+    list(APPEND stale "${name}")
+  else()
+    message(STATUS "${name}: same bytes")
+  endif()
+endforeach()
+if(stale)
+  message(FATAL_ERROR "data/ differs from its generator in: ${stale}\n"
+    "Rebuild it with 'ninja -C build data' and commit the result.")
+endif()
