@@ -9,13 +9,45 @@
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/MathUtil.h"
+#include "render/ProceduralTexture.h"
+#include "render/Texture.h"
 #include "scene/OscillatorBank.h"
-#include "ui/FpsText.h"
+#include "ui/OverlayText.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdio>
 #include <cstdlib>
 
+float TextureAnimTimer = 0.0f;
+
 namespace {
+
+// The overlay, in window pixels over the whole window.
+void DrawOverlays() {
+    if (ExitState != 2)
+        StatusLine.DrawIfShown();
+    // The title slides from left to right across the top during the first ten seconds.
+    if (Clock.Now < 10.0f)
+        TitleText.Draw(ProgramName, (Clock.Now - 2.0f) / 7.5f * float(View.Width), 0.9f * float(View.Height),
+                       30.0f);
+}
+
+// Counts the frame's OpenGL error and keeps its text; debug builds show it at the top of the window.
+void CheckGlError() {
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        ++GlErrorCount;
+        char text[61];
+        const GLubyte* description = gluErrorString(error);
+        std::snprintf(text, sizeof text, "%s",
+                      description ? reinterpret_cast<const char*>(description) : "?");
+        ErrorText.ShowFormatted("OpenGL Error: %s", text);
+    }
+#ifndef NDEBUG
+    ErrorText.DrawIfShown();
+#endif
+}
 
 // Clears the colour buffer to black on two consecutive frames, one for each buffer of the window.
 void ServeClearRequest() {
@@ -75,6 +107,7 @@ void DisplayFrame() {
     ArcWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
     TextWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
     FpsDisplay.Tick(Clock.Now);
+    StatusLine.Y = float(View.Height - 20);
 
     if (ExitState == 1) {
         ExitState = 2;
@@ -100,17 +133,31 @@ void DisplayFrame() {
     ApplyPolygonMode(Settings);
     View.BeginPerspective();
 
+    DrawScene();
+
     // The overlay covers the whole window in window pixels.
     View.SetLetterbox(0);
     View.ApplyViewport();
     View.BeginOrtho();
-
-    if (glGetError() != GL_NO_ERROR)
-        ++GlErrorCount;
+    DrawOverlays();
+    if (Settings.FpsClock)
+        FpsDisplay.Draw();
+    CheckGlError();
 
     if (!FadeScreen())
         return;
     Sound.Update();
+}
+
+void DrawScene() {
+    if (ExitState == 2)
+        return;
+    // The glow's rays turn at most about fourteen times a second, whatever the frame rate.
+    TextureAnimTimer += Clock.FrameTime;
+    if (TextureAnimTimer > 0.07f) {
+        TextureAnimTimer = 0.0f;
+        UpdateGlowRays(GlowTexture.Name);
+    }
 }
 
 void Shutdown() {

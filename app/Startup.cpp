@@ -7,7 +7,10 @@
 #include "app/SoundPlayer.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/ProceduralTexture.h"
+#include "render/Texture.h"
 #include "scene/OscillatorBank.h"
+#include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <cstdlib>
@@ -38,6 +41,34 @@ void InitGL() {
 
 void InitOnce() {
     ConsoleWrite("Init Once...\n");
+
+    // A missing image leaves its texture empty and the objects that use it untextured.
+    LoadBmpLuminanceAlpha(FontTexture, "font_256.bmp", -1, 0, false);
+    LoadBmpRgba(MetalTexture, "metalplate128.bmp", 255, 0, true);
+    LoadBmpRgba(FloorTexture, "floor.bmp", -1, 0, true);
+    GenerateTexture(LightmapTexture, SpotKind, 128);
+    GenerateTexture(ExitTexture, SpotKind, 256);
+    GenerateTexture(GlowTexture, SpotKind, 256);
+    UpdateGlowRays(GlowTexture.Name);
+    LoadBmpRgba(ControlsTexture, "controls_128.bmp", -1, 0, true);
+    GenerateTexture(ArcTexture, BandKind, 128);
+
+    OverlayText::Font = &FontTexture;
+    OverlayText::WaveBank = &TextWaveBank;
+    OverlayText::ClockLink = &Clock;
+    OverlayText::ViewLink = &View;
+    StatusLine.X = 20.0f;
+    StatusLine.Y = float(View.Height - 20);
+    StatusLine.Radius = 10.0f;
+    TitleText.SetColor(0.0f, 1.0f, 0.0f);
+    TitleText.SwayOn = 1;
+    TitleText.WaveOn = 1;
+    DialogText.BlendOn = 0;
+    DialogText.AlphaReference = 0.05f;
+    DialogText.X = DialogText.Y = 0.0f;
+    ErrorText.SetColor(1.0f, 1.0f, 0.0f);
+    ErrorText.X = 0.4f * float(View.Width);
+    ErrorText.Y = float(View.Height - 20);
 
     MainCamera.PositionWander = &CameraPositionBank;
     MainCamera.AngleWander = &CameraAngleBank;

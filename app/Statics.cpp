@@ -7,11 +7,17 @@
 #include "app/SoundPlayer.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/Texture.h"
 #include "scene/OscillatorBank.h"
-#include "ui/FpsText.h"
+#include "ui/OverlayText.h"
 
 Platform* Host = nullptr;
 
+OverlayText StatusLine;
+OverlayText TitleText;
+OverlayText ScreenText;
+OverlayText DialogText;
+OverlayText ErrorText;
 FpsText FpsDisplay;
 SettingsStore Settings;
 Camera MainCamera;
@@ -22,3 +28,11 @@ OscillatorBank ArcWaveBank;
 OscillatorBank TextWaveBank;
 SoundPlayer Sound;
 ScreenView View;
+Texture FontTexture;
+Texture MetalTexture;
+Texture FloorTexture;
+Texture LightmapTexture;
+Texture ExitTexture;
+Texture GlowTexture;
+Texture ControlsTexture;
+Texture ArcTexture;

@@ -13,7 +13,7 @@
 #include "render/Camera.h"
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
-#include "ui/FpsText.h"
+#include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <algorithm>

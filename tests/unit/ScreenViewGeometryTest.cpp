@@ -1,7 +1,7 @@
 #include "app/ScreenView.h"
 
 #include "render/Camera.h"
-#include "ui/FpsText.h"
+#include "ui/OverlayText.h"
 
 #include <gtest/gtest.h>
 
