@@ -1,0 +1,92 @@
+#include "render/InputState.h"
+
+#include "app/ScreenView.h"
+#include "app/Settings.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// The direction an arrow key drives; with Ctrl, up and down lift and lower instead of moving forward and
+// back. Keys that are not arrows drive nothing.
+int ArrowBitOf(int key, int ctrl) {
+    switch (key) {
+    case KeyLeft:
+        return KeyboardState::ArrowLeft;
+    case KeyRight:
+        return KeyboardState::ArrowRight;
+    case KeyUp:
+        return ctrl ? KeyboardState::ArrowUp : KeyboardState::ArrowForward;
+    case KeyDown:
+        return ctrl ? KeyboardState::ArrowDown : KeyboardState::ArrowBack;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void KeyboardState::KeyDown(unsigned char key, int modifiers) {
+    LastKey = key;
+    Alt = modifiers & ModifierAlt;
+    Ctrl = modifiers & ModifierCtrl;
+    Shift = modifiers & ModifierShift;
+}
+
+void KeyboardState::SpecialDown(int key, int modifiers) {
+    LastSpecialKey = key;
+    Alt = modifiers & ModifierAlt;
+    Ctrl = modifiers & ModifierCtrl;
+    Shift = modifiers & ModifierShift;
+    Arrows |= ArrowBitOf(key, Ctrl);
+}
+
+void KeyboardState::SpecialUp(int key) {
+    Arrows &= ~ArrowBitOf(key, Ctrl);
+}
+
+void MouseState::Motion(int x, int y, const SettingsStore& settings, const ScreenView& view) {
+    if (settings.CameraMode == 1) {
+        PointerX = x - CentreX;
+        PointerY = y - CentreY;
+    } else {
+        // The menus and the automatic view read the pointer the way OpenGL counts rows.
+        PointerX = x;
+        PointerY = view.Height - y - 1;
+    }
+    Moved = 1;
+}
+
+void MouseState::Button(int button, int state) {
+    // The wheel and the side buttons arrive as further button numbers; none of them is a click here.
+    int* const buttons[] = {&LeftButton, &MiddleButton, &RightButton};
+    if (button < ButtonLeft || button > ButtonRight)
+        return;
+    int& current = *buttons[button];
+    // A release that reaches a press of this same frame is lost: the button then stays held.
+    if (state == ButtonDown && current == 0)
+        current = 1;
+    else if (state == ButtonUp && current == 2)
+        current = 3;
+}
+
+void MouseState::ApplyCursor(const SettingsStore& settings, int menuShown) {
+    if (menuShown || (settings.FullScreen == 0 && settings.CameraMode == 0)) {
+        Host->SetCursor(CursorLeftArrow);
+        return;
+    }
+    Host->SetCursor(CursorNone);
+    Host->WarpPointer(CentreX, CentreY);
+    // The pointer now rests at the warp point: no offset is pending, whatever the old mode stored, so
+    // mouse look does not jump when the mode changes before the warp's own motion event arrives.
+    PointerX = PointerY = 0;
+}
+
+void MouseState::EndFrame() {
+    int* const buttons[] = {&LeftButton, &MiddleButton, &RightButton};
+    for (int* button : buttons) {
+        if (*button == 1)
+            *button = 2;
+        else if (*button == 3)
+            *button = 0;
+    }
+}
