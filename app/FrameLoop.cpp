@@ -3,15 +3,19 @@
 #include "app/FrameClock.h"
 #include "app/Globals.h"
 #include "app/KeyboardControls.h"
+#include "app/PointerControls.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
 #include "app/SoundPlayer.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/InputState.h"
+#include "render/Light.h"
 #include "render/MathUtil.h"
 #include "render/ProceduralTexture.h"
 #include "render/Texture.h"
 #include "scene/OscillatorBank.h"
+#include "scene/PlasmaGlobe.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
@@ -132,7 +136,7 @@ void DisplayFrame() {
     View.ClearScreen();
     ApplyPolygonMode(Settings);
     View.BeginPerspective();
-
+    ApplyCamera();
     DrawScene();
 
     // The overlay covers the whole window in window pixels.
@@ -147,17 +151,24 @@ void DisplayFrame() {
     if (!FadeScreen())
         return;
     Sound.Update();
+
+    // Key codes and button edges are seen by exactly one frame.
+    Keys.LastKey = 0;
+    Keys.LastSpecialKey = 0;
+    Mouse.EndFrame();
 }
 
 void DrawScene() {
     if (ExitState == 2)
         return;
+    MoveLight();
     // The glow's rays turn at most about fourteen times a second, whatever the frame rate.
     TextureAnimTimer += Clock.FrameTime;
     if (TextureAnimTimer > 0.07f) {
         TextureAnimTimer = 0.0f;
         UpdateGlowRays(GlowTexture.Name);
     }
+    DrawGlobeScene();
 }
 
 void Shutdown() {
@@ -169,6 +180,10 @@ WindowCallbacks ProgramCallbacks() {
     callbacks.Display = OnDisplay;
     callbacks.Idle = OnIdle;
     callbacks.Keyboard = OnKeyboard;
+    callbacks.Motion = OnMotion;
+    callbacks.Mouse = OnMouse;
     callbacks.Reshape = OnReshape;
+    callbacks.Special = OnSpecial;
+    callbacks.SpecialUp = OnSpecialUp;
     return callbacks;
 }

@@ -4,6 +4,8 @@
 #include "app/Globals.h"
 #include "app/ScreenView.h"
 #include "app/SoundPlayer.h"
+#include "platform/Platform.h"
+#include "render/InputState.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ void Quit() {
 void OnKeyboard(unsigned char key, int, int) {
     // Any key cancels a pending full clear, unless its own action asks for one again.
     View.ClearFrames = 0;
+    Keys.KeyDown(key, Host->Modifiers());
     switch (key) {
     case 27:
     case 'Q':

@@ -7,9 +7,12 @@
 #include "app/SoundPlayer.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/InputState.h"
+#include "render/Light.h"
 #include "render/ProceduralTexture.h"
 #include "render/Texture.h"
 #include "scene/OscillatorBank.h"
+#include "scene/PlasmaGlobe.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
@@ -53,6 +56,12 @@ void InitOnce() {
     LoadBmpRgba(ControlsTexture, "controls_128.bmp", -1, 0, true);
     GenerateTexture(ArcTexture, BandKind, 128);
 
+    PlasmaGlobe::SettingsLink = &Settings;
+    PlasmaGlobe::ClockLink = &Clock;
+    PlasmaGlobe::WaveBank = &ArcWaveBank;
+    PlasmaGlobe::ArcImage = &ArcTexture;
+    PlasmaGlobe::GlowImage = &GlowTexture;
+
     OverlayText::Font = &FontTexture;
     OverlayText::WaveBank = &TextWaveBank;
     OverlayText::ClockLink = &Clock;
@@ -70,9 +79,24 @@ void InitOnce() {
     ErrorText.X = 0.4f * float(View.Width);
     ErrorText.Y = float(View.Height - 20);
 
+    MainCamera.MaxSpeed = 100.0f;
+    MainCamera.WanderAmplitude = 0.25f;
+    MainCamera.Thrust = 2.0f;
+    MainCamera.AnchorX = 0.0f;
+    MainCamera.AnchorY = 0.0f;
+    MainCamera.AnchorZ = 1.25f;
+    MainCamera.SettingsLink = &Settings;
+    MainCamera.ClockLink = &Clock;
+    MainCamera.MouseLink = &Mouse;
     MainCamera.PositionWander = &CameraPositionBank;
     MainCamera.AngleWander = &CameraAngleBank;
+
+    // The light circles at the steady speed its orbit channel starts with.
+    LightBank.Init(4);
+    LightBank.Frozen[1] = 1;
     TextWaveBank.Init(8);
+    LightFlare.Width = LightFlare.Height = 0.2f;
+    LightFlare.Texture = &GlowTexture;
 
     ConsoleWrite("Particle Init...\n");
 
@@ -90,6 +114,13 @@ void InitVars() {
     std::srand(unsigned(Clock.ElapsedMs));
 
     Settings.RestoreDefaults();
+    MainCamera.X = -0.5f;
+    MainCamera.Y = 0.2f;
+    MainCamera.Z = 2.0f;
+    MainCamera.VX = MainCamera.VY = MainCamera.VZ = 0.0f;
+    MainCamera.Pitch = 20.0f;
+    MainCamera.Yaw = 5.0f;
+    MainCamera.Angle = 0.0f;
     CameraPositionBank.Init(10);
     CameraAngleBank.Init(4);
 
@@ -110,6 +141,9 @@ void InitVars() {
     ArcWaveBank.Easing[0] = 1;
     ArcWaveBank.Speed[0] = 0.01f;
     ArcWaveBank.Frozen[0] = 1;
+    Globe1.Bank.Init(7);
+    Globe2.Bank.Init(7);
+    Globe3.Bank.Init(7);
 
     if (!VarsInitialised) {
         Settings.CameraMode = 1;
@@ -118,6 +152,7 @@ void InitVars() {
         Settings.CameraMode = 0;
     }
     MainCamera.Fov = float(Settings.Fov);
+    Mouse.ApplyCursor(Settings, MenuShown);
 
     VarsInitialised = 1;
     GlobeCount = 1;

@@ -7,12 +7,17 @@
 #include "app/SoundPlayer.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/InputState.h"
+#include "render/Light.h"
 #include "render/Texture.h"
 #include "scene/OscillatorBank.h"
+#include "scene/PlasmaGlobe.h"
+#include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
 Platform* Host = nullptr;
 
+SceneObject3D LightFlare;
 OverlayText StatusLine;
 OverlayText TitleText;
 OverlayText ScreenText;
@@ -22,10 +27,14 @@ FpsText FpsDisplay;
 SettingsStore Settings;
 Camera MainCamera;
 FrameClock Clock;
+MouseState Mouse;
+KeyboardState Keys;
 OscillatorBank CameraPositionBank;
 OscillatorBank CameraAngleBank;
 OscillatorBank ArcWaveBank;
 OscillatorBank TextWaveBank;
+OscillatorBank LightBank;
+Light MainLight;
 SoundPlayer Sound;
 ScreenView View;
 Texture FontTexture;
@@ -36,3 +45,7 @@ Texture ExitTexture;
 Texture GlowTexture;
 Texture ControlsTexture;
 Texture ArcTexture;
+PlasmaGlobe Globe1;
+PlasmaGlobe Globe2;
+PlasmaGlobe Globe3;
+DialogStack Dialogs;

@@ -5,7 +5,9 @@ built program. Every test starts the program afresh in an empty scratch working 
 user would see: the console lines, the exit status and the window on the screen.
 """
 
+import glob
 import os
+import shutil
 import signal
 import struct
 import subprocess
@@ -16,6 +18,7 @@ import unittest
 from xsession import XServer, missing_tools
 
 PROGRAM = os.environ.get("TOVI_PROGRAM", "")
+DATA_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
@@ -48,10 +51,13 @@ def default_prefs_record():
 class ProgramRun:
     """One run of the program in its own scratch directory, with stdout and stderr caught in files."""
 
-    def __init__(self, xserver, prefs=None):
+    def __init__(self, xserver, prefs=None, with_data=False):
         self.scratch = tempfile.TemporaryDirectory(prefix="tovi-e2e-")
         self.workdir = os.path.join(self.scratch.name, "work")
         os.mkdir(self.workdir)
+        if with_data:
+            for path in glob.glob(os.path.join(DATA_FOLDER, "*.bmp")) + glob.glob(os.path.join(DATA_FOLDER, "*.wav")):
+                shutil.copy(path, self.workdir)
         if isinstance(prefs, bytes):
             with open(os.path.join(self.workdir, PREFS_NAME), "wb") as f:
                 f.write(prefs)
@@ -133,8 +139,8 @@ class ProgramTestCase(unittest.TestCase):
             cls.xserver.stop()
             cls.xserver = None
 
-    def start_program(self, prefs=None):
-        run = ProgramRun(self.xserver, prefs)
+    def start_program(self, prefs=None, with_data=False):
+        run = ProgramRun(self.xserver, prefs, with_data)
         self.addCleanup(run.close)
         return run
 
@@ -167,9 +173,9 @@ class ProgramTestCase(unittest.TestCase):
                           % (SCREEN_WIDTH, SCREEN_HEIGHT, TITLE, WINDOW_TIMEOUT, seen, run.transcript()))
             time.sleep(0.1)
 
-    def start_and_wait_for_keys(self, prefs=None, settle=0.5):
+    def start_and_wait_for_keys(self, prefs=None, settle=0.5, with_data=False):
         """Starts the program and waits until its window can take key presses."""
-        run = self.start_program(prefs)
+        run = self.start_program(prefs, with_data)
         self.wait_until_ready(run)
         self.wait_for_window(run)
         # Without a window manager the keyboard follows the pointer.
@@ -234,6 +240,40 @@ class StartupTest(ProgramTestCase):
                     status, _ = self.press_and_time_exit(run, "q")
                     self.assert_ended_cleanly(run, startup, status)
                 run.close()
+
+
+class SceneTest(ProgramTestCase):
+    """The globes on the screen, and the camera answering the keys and the mouse."""
+
+    @staticmethod
+    def coloured(pixels):
+        """How many pixels are clearly coloured: bright, and not grey."""
+        return sum(1 for r, g, b in pixels if max(r, g, b) > 60 and max(r, g, b) - min(r, g, b) > 30)
+
+    def changed(self, before, after):
+        return sum(1 for a, b in zip(before, after) if sum(abs(x - y) for x, y in zip(a, b)) > 60)
+
+    def test_plasma_shows_and_the_camera_follows_keys_and_mouse(self):
+        run = self.start_and_wait_for_keys(settle=2.5, with_data=True)  # past the fade-in
+        shot = self.xserver.screenshot()
+        self.assertGreater(self.coloured(shot.grid(8)), 40, "no coloured plasma on the screen")
+
+        # The camera starts in manual mode: holding Up flies it forward, and moving the mouse turns it.
+        # The plasma itself flickers, so a change must be far larger than the flicker of a still view.
+        still = self.changed(self.xserver.screenshot().grid(8), self.xserver.screenshot().grid(8))
+        for action in ("arrow key", "mouse"):
+            with self.subTest(action):
+                before = self.xserver.screenshot().grid(8)
+                if action == "arrow key":
+                    self.xserver.hold_key("Up", 1.0)
+                else:
+                    for _ in range(10):
+                        self.xserver.move_pointer_by(30, 0)
+                        time.sleep(0.05)
+                after = self.xserver.screenshot().grid(8)
+                self.assertGreater(self.changed(before, after), 2 * still + 50,
+                                   "the picture did not follow the %s:%s" % (action, run.transcript()))
+        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
 
 
 class EndingTest(ProgramTestCase):

@@ -10,11 +10,12 @@ import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
 
-REQUIRED_TOOLS = ("Xvfb", "xdotool", "xwininfo", "xdpyinfo")
+REQUIRED_TOOLS = ("Xvfb", "xdotool", "xwininfo", "xdpyinfo", "xwd")
 
 
 def missing_tools():
@@ -152,3 +153,41 @@ class XServer:
     def press(self, key):
         """Presses and releases one key through XTEST, to whichever window has the keyboard."""
         self._tool("xdotool", "key", key)
+
+    def screenshot(self):
+        """The root window as a Screenshot, read from xwd's dump (32 bits per pixel, 24-bit colour)."""
+        result = subprocess.run(["xwd", "-root", "-silent"], env=self.environment(), capture_output=True,
+                                timeout=15, check=True)
+        return Screenshot(result.stdout)
+
+    def move_pointer_by(self, dx, dy):
+        self._tool("xdotool", "mousemove_relative", "--", str(dx), str(dy))
+
+    def hold_key(self, key, seconds):
+        self._tool("xdotool", "keydown", key)
+        time.sleep(seconds)
+        self._tool("xdotool", "keyup", key)
+
+
+class Screenshot:
+    """Pixels of an xwd dump of a TrueColor screen."""
+
+    def __init__(self, data):
+        fields = struct.unpack(">25I", data[:100])
+        header_size, self.width, self.height = fields[0], fields[4], fields[5]
+        byte_order, bits_per_pixel, self.bytes_per_line = fields[7], fields[11], fields[12]
+        colours = fields[19]
+        if bits_per_pixel != 32:
+            raise RuntimeError("expected 32 bits per pixel, xwd gave %d" % bits_per_pixel)
+        self.little_endian = byte_order == 0
+        self.pixels = data[header_size + 12 * colours:]
+
+    def rgb(self, x, y):
+        at = y * self.bytes_per_line + 4 * x
+        word = self.pixels[at:at + 4]
+        value = int.from_bytes(word, "little" if self.little_endian else "big")
+        return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
+
+    def grid(self, step=16):
+        """Every step-th pixel in both directions."""
+        return [self.rgb(x, y) for y in range(0, self.height, step) for x in range(0, self.width, step)]
