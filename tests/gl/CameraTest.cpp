@@ -116,6 +116,21 @@ TEST_F(CameraTest, MouseLookTurnsOncePerOffsetAndWrapsWhateverTheSize) {
     }
 }
 
+TEST_F(CameraTest, NoTurnLeftOverAfterTheMenuHeldTheCamera) {
+    // Turning, then the menu holds the camera (mode 2 forgets the motion) and gives mode 1 back: the view
+    // stays still until the mouse moves again.
+    Settings.CameraMode = 1;
+    Mouse.Motion(Mouse.CentreX + 20, Mouse.CentreY, Settings, View);
+    Frame();
+    Settings.CameraMode = 2;
+    Frame();
+    Settings.CameraMode = 1;
+    const float yaw = MainCamera.Yaw;
+    Frame();
+    Frame();
+    EXPECT_EQ(MainCamera.Yaw, yaw);
+}
+
 TEST_F(CameraTest, ThrustAlongTheViewWithinSpeedLimits) {
     constexpr float A = 2.0f * 0.016f * 1.5f; // Thrust x frame time x MoveSensitivity
     using K = KeyboardState;
