@@ -13,6 +13,7 @@ int BlendFunc0 = 2;
 int BlendFunc1 = 1;
 int ValueN = 2;
 int ValueN2 = 3;
+int LetterboxPhase = 0;
 int VarsInitialised = 0;
 int GlErrorCount = 0;
 

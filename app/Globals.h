@@ -13,6 +13,7 @@ extern int BlendFunc0;      // source blend selector of the arcs, 0..8
 extern int BlendFunc1;      // destination blend selector of the arcs, 0..7
 extern int ValueN;
 extern int ValueN2;
+extern int LetterboxPhase;  // the L key's place in its ping-pong: 0..6 rising, -5..-1 falling; kept by resets
 extern int VarsInitialised; // the first InitVars has run; later ones skip the preferences file
 extern int GlErrorCount;    // OpenGL errors seen by the frame loop
 

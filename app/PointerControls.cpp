@@ -11,19 +11,14 @@
 
 namespace {
 
-// A step multiplies in double precision and rounds once, when the result is stored.
-float Scaled(float value, double factor) {
-    return float(double(value) * factor);
-}
-
 void StepAndShow(float& field, double factor, const char* format) {
-    field = Scaled(field, factor);
+    field = ScaledSetting(field, factor);
     StatusLine.ShowFormatted(format, field);
 }
 
 // The farthest the fog may start or end: beyond it the scene holds nothing to fade.
 float FogLimit() {
-    return 30.0f * Settings.ObjectSize;
+    return ScaledSetting(Settings.ObjectSize, 30.0);
 }
 
 // Every fog key switches depth-cue fog on, so that its effect can be seen at once.
@@ -75,13 +70,13 @@ void OnSpecial(int key, int, int) {
         StepAndShow(Settings.TextureMagnification, 1.111111, "F3/F4: %4.2f");
         break;
     case KeyF5:
-        Settings.FogStart = Scaled(Settings.FogStart, 0.95);
+        Settings.FogStart = ScaledSetting(Settings.FogStart, 0.95);
         if (Settings.FogStart < 0.1f)
             Settings.FogStart = 0.1f;
         ShowFog("FogStart: %4.2f", Settings.FogStart);
         break;
     case KeyF6: // the fog never starts behind its own end
-        Settings.FogStart = Scaled(Settings.FogStart, 1.05263);
+        Settings.FogStart = ScaledSetting(Settings.FogStart, 1.05263);
         if (FogLimit() < Settings.FogStart)
             Settings.FogStart = FogLimit();
         if (Settings.FogStart > Settings.FogEnd)
@@ -89,7 +84,7 @@ void OnSpecial(int key, int, int) {
         ShowFog("FogStart: %4.2f", Settings.FogStart);
         break;
     case KeyF7: // nor ends before its start
-        Settings.FogEnd = Scaled(Settings.FogEnd, 0.95);
+        Settings.FogEnd = ScaledSetting(Settings.FogEnd, 0.95);
         if (Settings.FogEnd < 0.1f)
             Settings.FogEnd = 0.1f;
         if (Settings.FogEnd < Settings.FogStart)
@@ -97,7 +92,7 @@ void OnSpecial(int key, int, int) {
         ShowFog("FogEnd: %4.2f", Settings.FogEnd);
         break;
     case KeyF8:
-        Settings.FogEnd = Scaled(Settings.FogEnd, 1.05263);
+        Settings.FogEnd = ScaledSetting(Settings.FogEnd, 1.05263);
         if (FogLimit() < Settings.FogEnd)
             Settings.FogEnd = FogLimit();
         ShowFog("FogEnd: %4.2f", Settings.FogEnd);
@@ -109,7 +104,7 @@ void OnSpecial(int key, int, int) {
         StepAndShow(Settings.BumpResponse, 1.111111, "F9/F10: %4.2f");
         break;
     case KeyF11: // any fade below 1 switches the trails on
-        Settings.FadeEffect = Scaled(Settings.FadeEffect, 0.95);
+        Settings.FadeEffect = ScaledSetting(Settings.FadeEffect, 0.95);
         if (Settings.FadeEffect < 0.0f)
             Settings.FadeEffect = 0.0f;
         if (Settings.FadeEffect < 1.0f)
@@ -117,7 +112,7 @@ void OnSpecial(int key, int, int) {
         ShowFade();
         break;
     case KeyF12: // and a full one switches them off
-        Settings.FadeEffect = Scaled(Settings.FadeEffect, 1.05263);
+        Settings.FadeEffect = ScaledSetting(Settings.FadeEffect, 1.05263);
         if (Settings.FadeEffect >= 1.0f) {
             Settings.FadeEffect = 1.0f;
             Settings.ScreenClear = 1;

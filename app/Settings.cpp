@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -170,4 +171,9 @@ void SettingsStore::RestoreDefaults() {
     CameraMode = cameraMode;
     SavedN = savedN;
     SavedN2 = savedN2;
+}
+
+float ScaledSetting(float value, double factor) {
+    const double product = double(value) * factor;
+    return product >= -double(FLT_MAX) && product <= double(FLT_MAX) ? float(product) : value;
 }

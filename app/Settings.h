@@ -80,4 +80,8 @@ public:
     float Exponent = 1.0f;
 };
 
+// A control's multiplicative step, in double precision and rounded once when stored. A key held for minutes
+// would carry a value past the largest float; the step that would do so leaves the value as it is.
+float ScaledSetting(float value, double factor);
+
 extern SettingsStore Settings;
