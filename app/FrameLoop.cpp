@@ -3,6 +3,7 @@
 #include "app/FrameClock.h"
 #include "app/Globals.h"
 #include "app/KeyboardControls.h"
+#include "app/Opening.h"
 #include "app/PointerControls.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
@@ -10,20 +11,16 @@
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/InputState.h"
-#include "render/Light.h"
 #include "render/MathUtil.h"
-#include "render/ProceduralTexture.h"
 #include "render/Texture.h"
 #include "scene/OscillatorBank.h"
-#include "scene/PlasmaGlobe.h"
+#include "scene/Universe.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cstdio>
 #include <cstdlib>
-
-float TextureAnimTimer = 0.0f;
 
 namespace {
 
@@ -35,6 +32,8 @@ void DrawOverlays() {
     if (Clock.Now < 10.0f)
         TitleText.Draw(ProgramName, (Clock.Now - 2.0f) / 7.5f * float(View.Width), 0.9f * float(View.Height),
                        30.0f);
+    if (ExitState == 2)
+        DrawShatter();
 }
 
 // Counts the frame's OpenGL error and keeps its text; debug builds show it at the top of the window.
@@ -114,6 +113,7 @@ void DisplayFrame() {
     StatusLine.Y = float(View.Height - 20);
 
     if (ExitState == 1) {
+        CaptureScreen(256, ExitTexture.Name);
         ExitState = 2;
         View.ClearFrames = 1;
     }
@@ -156,19 +156,6 @@ void DisplayFrame() {
     Keys.LastKey = 0;
     Keys.LastSpecialKey = 0;
     Mouse.EndFrame();
-}
-
-void DrawScene() {
-    if (ExitState == 2)
-        return;
-    MoveLight();
-    // The glow's rays turn at most about fourteen times a second, whatever the frame rate.
-    TextureAnimTimer += Clock.FrameTime;
-    if (TextureAnimTimer > 0.07f) {
-        TextureAnimTimer = 0.0f;
-        UpdateGlowRays(GlowTexture.Name);
-    }
-    DrawGlobeScene();
 }
 
 void Shutdown() {

@@ -5,12 +5,6 @@ struct WindowCallbacks;
 // One frame of the whole program; the display callback runs it and then swaps the buffers.
 void DisplayFrame();
 
-// The scene of one frame, after the camera transform.
-void DrawScene();
-
-// Seconds since the glow texture was last animated.
-extern float TextureAnimTimer;
-
 // Last words on the console and release of what the GL context holds.
 void Shutdown();
 

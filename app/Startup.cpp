@@ -11,8 +11,10 @@
 #include "render/Light.h"
 #include "render/ProceduralTexture.h"
 #include "render/Texture.h"
+#include "scene/Logo.h"
 #include "scene/OscillatorBank.h"
 #include "scene/PlasmaGlobe.h"
+#include "scene/Universe.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
@@ -51,10 +53,26 @@ void InitOnce() {
     LoadBmpRgba(FloorTexture, "floor.bmp", -1, 0, true);
     GenerateTexture(LightmapTexture, SpotKind, 128);
     GenerateTexture(ExitTexture, SpotKind, 256);
+    Logo.MetalImage = &MetalTexture;
+    Logo.FloorImage = &FloorTexture;
+    Logo.LightmapImage = &LightmapTexture;
+    Logo.SettingsLink = &Settings;
     GenerateTexture(GlowTexture, SpotKind, 256);
     UpdateGlowRays(GlowTexture.Name);
     LoadBmpRgba(ControlsTexture, "controls_128.bmp", -1, 0, true);
     GenerateTexture(ArcTexture, BandKind, 128);
+
+    // 2000 stars: 1000 points drawn twice, the second time turned and larger.
+    Universe.Blend = 1;
+    Universe.DepthTest = 0;
+    Universe.DepthWrite = 0;
+    Universe.Layers = 2;
+    Universe.Shape = 1;
+    Universe.OuterRadius = 5.0f;
+    Universe.InnerRadius = 1.0f;
+    Universe.ColourSpread = 0.7f;
+    Universe.ColourBase = 0.3f;
+    Universe.Build(2000 / Universe.Layers);
 
     PlasmaGlobe::SettingsLink = &Settings;
     PlasmaGlobe::ClockLink = &Clock;
@@ -152,6 +170,7 @@ void InitVars() {
         Settings.CameraMode = 0;
     }
     MainCamera.Fov = float(Settings.Fov);
+    Logo.ClockLink = &Clock;
     Mouse.ApplyCursor(Settings, MenuShown);
 
     VarsInitialised = 1;

@@ -10,8 +10,10 @@
 #include "render/InputState.h"
 #include "render/Light.h"
 #include "render/Texture.h"
+#include "scene/Logo.h"
 #include "scene/OscillatorBank.h"
 #include "scene/PlasmaGlobe.h"
+#include "scene/Universe.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
@@ -37,6 +39,7 @@ OscillatorBank LightBank;
 Light MainLight;
 SoundPlayer Sound;
 ScreenView View;
+LogoScene Logo;
 Texture FontTexture;
 Texture MetalTexture;
 Texture FloorTexture;
@@ -49,3 +52,4 @@ PlasmaGlobe Globe1;
 PlasmaGlobe Globe2;
 PlasmaGlobe Globe3;
 DialogStack Dialogs;
+StarUniverse Universe;

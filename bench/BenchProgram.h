@@ -6,12 +6,14 @@
 #include "app/FrameClock.h"
 #include "app/FrameLoop.h"
 #include "app/Globals.h"
+#include "app/Opening.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
 #include "app/SoundPlayer.h"
 #include "app/Startup.h"
 #include "render/Camera.h"
 #include "render/InputState.h"
+#include "scene/Logo.h"
 #include "support/FakePlatform.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
@@ -106,6 +108,7 @@ inline void StartProgram(BenchPlatform& host, int width, int height) {
     Settings.CameraMode = 1;
     MainCamera.Fov = float(Settings.Fov);
     View.Reshape(width, height);
+    Logo.Finished = 1; // the globe scene, as after the click that ends the opening
 }
 
 // One frame at the next step of the scripted clock.

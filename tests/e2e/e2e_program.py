@@ -243,36 +243,69 @@ class StartupTest(ProgramTestCase):
 
 
 class SceneTest(ProgramTestCase):
-    """The globes on the screen, and the camera answering the keys and the mouse."""
+    """A whole run as a person sees it: the logo, the globes after a click, the camera answering the keys
+    and the mouse, and the shattering exit."""
 
     @staticmethod
-    def coloured(pixels):
-        """How many pixels are clearly coloured: bright, and not grey."""
-        return sum(1 for r, g, b in pixels if max(r, g, b) > 60 and max(r, g, b) - min(r, g, b) > 30)
+    def bright(pixels):
+        """How many pixels glow: the arcs, their tips and the electrode, not the faint glass or the stars."""
+        return sum(1 for r, g, b in pixels if r + g + b > 450)
 
-    def changed(self, before, after):
+    @staticmethod
+    def lit(pixels):
+        """The share of pixels that are not dark."""
+        return sum(1 for r, g, b in pixels if r + g + b > 120) / len(pixels)
+
+    @staticmethod
+    def changed(before, after):
         return sum(1 for a, b in zip(before, after) if sum(abs(x - y) for x, y in zip(a, b)) > 60)
 
-    def test_plasma_shows_and_the_camera_follows_keys_and_mouse(self):
-        run = self.start_and_wait_for_keys(settle=2.5, with_data=True)  # past the fade-in
-        shot = self.xserver.screenshot()
-        self.assertGreater(self.coloured(shot.grid(8)), 40, "no coloured plasma on the screen")
+    def lower_half(self, shot):
+        return [shot.rgb(x, y) for y in range(shot.height // 2, shot.height, 16) for x in range(0, shot.width, 16)]
 
-        # The camera starts in manual mode: holding Up flies it forward, and moving the mouse turns it.
-        # The plasma itself flickers, so a change must be far larger than the flicker of a still view.
+    def test_logo_then_globes_then_shatter(self):
+        run = self.start_and_wait_for_keys(settle=3.0, with_data=True)  # past the fade-in
+        floor = self.lit(self.lower_half(self.xserver.screenshot()))
+        self.assertGreater(floor, 0.3, "the lower half of the screen should show the lit floor")
+
+        # The opening runs under manual control. Holding Up flies the camera over the floor, whose tiles
+        # then move far more than the swinging emblem changes a still view; moving the mouse up tilts the
+        # view off the floor.
         still = self.changed(self.xserver.screenshot().grid(8), self.xserver.screenshot().grid(8))
-        for action in ("arrow key", "mouse"):
-            with self.subTest(action):
-                before = self.xserver.screenshot().grid(8)
-                if action == "arrow key":
-                    self.xserver.hold_key("Up", 1.0)
-                else:
-                    for _ in range(10):
-                        self.xserver.move_pointer_by(30, 0)
-                        time.sleep(0.05)
-                after = self.xserver.screenshot().grid(8)
-                self.assertGreater(self.changed(before, after), 2 * still + 50,
-                                   "the picture did not follow the %s:%s" % (action, run.transcript()))
+        before = self.xserver.screenshot().grid(8)
+        self.xserver.hold_key("Up", 1.0)
+        self.assertGreater(self.changed(before, self.xserver.screenshot().grid(8)), 2 * still + 100,
+                           "the arrow key did not move the camera:" + run.transcript())
+        for _ in range(10):
+            self.xserver.move_pointer_by(0, -30)
+            time.sleep(0.05)
+        time.sleep(0.3)
+        tilted = self.lit(self.lower_half(self.xserver.screenshot()))
+        self.assertGreater(abs(tilted - floor), 0.2, "the mouse did not turn the camera:" + run.transcript())
+
+        self.xserver.click(1)
+        time.sleep(0.5)
+        shot = self.xserver.screenshot()
+        self.assertGreater(self.bright(shot.grid(4)), 40, "no glowing plasma after the click")
+
+        # The quit key shatters the picture into tiles that fall: a second later the upper half of the
+        # screen (below the sliding title), full of stars before, has emptied. Then the program ends.
+        def stars_above(shot):
+            return sum(1 for y in range(140, shot.height // 2, 2) for x in range(0, shot.width, 2)
+                       if sum(shot.rgb(x, y)) > 90)
+
+        stars = stars_above(self.xserver.screenshot())
+        self.assertGreater(stars, 50, "the upper half should show stars before the quit key")
+        pressed = time.monotonic()
+        self.xserver.press("Escape")
+        time.sleep(1.0)
+        self.assertLess(stars_above(self.xserver.screenshot()), stars / 5, "the picture did not fall away")
+        status = run.wait_exit(EXIT_TIMEOUT)
+        seconds = time.monotonic() - pressed
+        self.assertEqual(status, 0, "exit status:" + run.transcript())
+        self.assertGreaterEqual(seconds, FADE_OUT_SHORTEST)
+        self.assertLessEqual(seconds, FADE_OUT_LONGEST)
+        self.assertTrue(run.stdout().endswith(SHUTDOWN), "console:" + run.transcript())
         self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
 
 

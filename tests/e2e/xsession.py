@@ -160,6 +160,9 @@ class XServer:
                                 timeout=15, check=True)
         return Screenshot(result.stdout)
 
+    def click(self, button):
+        self._tool("xdotool", "click", str(button))
+
     def move_pointer_by(self, dx, dy):
         self._tool("xdotool", "mousemove_relative", "--", str(dx), str(dy))
 

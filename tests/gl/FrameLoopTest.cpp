@@ -6,6 +6,8 @@
 #include "scene/OscillatorBank.h"
 #include "support/GlTestFixture.h"
 
+#include "scene/Logo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -22,6 +24,15 @@ const Rgb White = {255, 255, 255};
 
 class FrameLoopTest : public ProgramTest {
 protected:
+    // The screen passes alone: no stars, no logo, no globes, no flare.
+    void SetUp() override {
+        ProgramTest::SetUp();
+        Settings.Universe = 0;
+        Settings.SpotLights = 0;
+        Logo.Finished = 1;
+        GlobeCount = 0;
+    }
+
     // Trails with no fading: a frame leaves the colour buffer alone unless a fade or a clear request
     // touches it, so painted pixels show what the frame did.
     void UntouchedColourMode() {
