@@ -51,10 +51,11 @@ def default_prefs_record():
 class ProgramRun:
     """One run of the program in its own scratch directory, with stdout and stderr caught in files."""
 
-    def __init__(self, xserver, prefs=None, with_data=False):
+    def __init__(self, xserver, prefs=None, with_data=False, workdir=None):
         self.scratch = tempfile.TemporaryDirectory(prefix="tovi-e2e-")
-        self.workdir = os.path.join(self.scratch.name, "work")
-        os.mkdir(self.workdir)
+        self.workdir = workdir or os.path.join(self.scratch.name, "work")
+        if workdir is None:
+            os.mkdir(self.workdir)
         if with_data:
             for path in glob.glob(os.path.join(DATA_FOLDER, "*.bmp")) + glob.glob(os.path.join(DATA_FOLDER, "*.wav")):
                 shutil.copy(path, self.workdir)
@@ -139,8 +140,8 @@ class ProgramTestCase(unittest.TestCase):
             cls.xserver.stop()
             cls.xserver = None
 
-    def start_program(self, prefs=None, with_data=False):
-        run = ProgramRun(self.xserver, prefs, with_data)
+    def start_program(self, prefs=None, with_data=False, workdir=None):
+        run = ProgramRun(self.xserver, prefs, with_data, workdir)
         self.addCleanup(run.close)
         return run
 
@@ -173,9 +174,9 @@ class ProgramTestCase(unittest.TestCase):
                           % (SCREEN_WIDTH, SCREEN_HEIGHT, TITLE, WINDOW_TIMEOUT, seen, run.transcript()))
             time.sleep(0.1)
 
-    def start_and_wait_for_keys(self, prefs=None, settle=0.5, with_data=False):
+    def start_and_wait_for_keys(self, prefs=None, settle=0.5, with_data=False, workdir=None):
         """Starts the program and waits until its window can take key presses."""
-        run = self.start_program(prefs, with_data)
+        run = self.start_program(prefs, with_data, workdir)
         self.wait_until_ready(run)
         self.wait_for_window(run)
         # Without a window manager the keyboard follows the pointer.
@@ -307,6 +308,41 @@ class SceneTest(ProgramTestCase):
         self.assertLessEqual(seconds, FADE_OUT_LONGEST)
         self.assertTrue(run.stdout().endswith(SHUTDOWN), "console:" + run.transcript())
         self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+
+
+class PreferencesTest(ProgramTestCase):
+    """The preferences keys: "!" writes the settings, and the next start reads them back."""
+
+    def test_saved_settings_return_on_the_next_start(self):
+        workdir = tempfile.mkdtemp(prefix="tovi-e2e-prefs-")
+        self.addCleanup(shutil.rmtree, workdir)
+        path = os.path.join(workdir, PREFS_NAME)
+
+        run = self.start_and_wait_for_keys(workdir=workdir)
+        self.xserver.press("exclam")
+        time.sleep(0.5)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), default_prefs_record(), "the first save holds the defaults")
+
+        # "]" makes the globes bigger, L steps the letterbox: both are stored by the next save.
+        for key in ("bracketright", "l", "exclam"):
+            self.xserver.press(key)
+            time.sleep(0.2)
+        time.sleep(0.3)
+        with open(path, "rb") as f:
+            saved = f.read()
+        self.assertEqual(len(saved), 184)
+        self.assertAlmostEqual(struct.unpack_from("<f", saved, 84)[0], 0.7 * 1.055555, places=5)
+        self.assertEqual(struct.unpack_from("<i", saved, 12)[0], 1)
+        status, _ = self.press_and_time_exit(run, "q")
+        self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
+        run.close()
+
+        again = self.start_program(workdir=workdir)
+        self.wait_until_ready(again)
+        self.assertEqual(again.stdout(), STARTUP_WITH_PREFS, "console:" + again.transcript())
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), saved, "starting must not change the file")
 
 
 class EndingTest(ProgramTestCase):
