@@ -2,6 +2,7 @@
 
 #include "app/FrameClock.h"
 #include "app/Globals.h"
+#include "app/HelpScreens.h"
 #include "app/KeyboardControls.h"
 #include "app/Opening.h"
 #include "app/PointerControls.h"
@@ -26,8 +27,11 @@ namespace {
 
 // The overlay, in window pixels over the whole window.
 void DrawOverlays() {
-    if (ExitState != 2)
+    if (ExitState != 2) {
         StatusLine.DrawIfShown();
+        if (InfoShown)
+            ShowInfo(ProgramName);
+    }
     // The title slides from left to right across the top during the first ten seconds.
     if (Clock.Now < 10.0f)
         TitleText.Draw(ProgramName, (Clock.Now - 2.0f) / 7.5f * float(View.Width), 0.9f * float(View.Height),
@@ -144,6 +148,8 @@ void DisplayFrame() {
     View.ApplyViewport();
     View.BeginOrtho();
     DrawOverlays();
+    if (HelpShown)
+        ShowHelp();
     if (Settings.FpsClock)
         FpsDisplay.Draw();
     CheckGlError();

@@ -1,0 +1,12 @@
+#pragma once
+
+// The two pages of text that can lie over the running scene, drawn every frame with ScreenText in window
+// pixels over the whole window. Neither keeps any state: each is a function of the window size alone.
+
+// The reference card of every key and button, in ScreenText's current colour and style. In a short window
+// its lower lines fall below the bottom edge.
+void ShowHelp();
+
+// What the program is and how the mouse and arrow keys drive it, under the given title. Leaves ScreenText
+// white, with wobble and wave off.
+void ShowInfo(const char* title);
