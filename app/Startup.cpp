@@ -16,6 +16,7 @@
 #include "scene/PlasmaGlobe.h"
 #include "scene/Universe.h"
 #include "ui/OverlayText.h"
+#include "ui/Widget.h"
 
 #include <GL/gl.h>
 #include <cstdlib>
@@ -60,6 +61,7 @@ void InitOnce() {
     GenerateTexture(GlowTexture, SpotKind, 256);
     UpdateGlowRays(GlowTexture.Name);
     LoadBmpRgba(ControlsTexture, "controls_128.bmp", -1, 0, true);
+    Widget::ControlsImage = &ControlsTexture;
     GenerateTexture(ArcTexture, BandKind, 128);
 
     // 2000 stars: 1000 points drawn twice, the second time turned and larger.
