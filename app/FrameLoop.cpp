@@ -16,6 +16,7 @@
 #include "render/Texture.h"
 #include "scene/OscillatorBank.h"
 #include "scene/Universe.h"
+#include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
@@ -29,6 +30,11 @@ namespace {
 void DrawOverlays() {
     if (ExitState != 2) {
         StatusLine.DrawIfShown();
+        // An open menu takes input; a closing one only fades and slides out.
+        if (MenuShown)
+            Dialogs.Run();
+        else if (Dialogs.Visibility != 0.0f)
+            Dialogs.DrawMenu();
         if (InfoShown)
             ShowInfo(ProgramName);
     }

@@ -331,4 +331,7 @@ void OnKeyboard(unsigned char key, int, int) {
     Keys.KeyDown(key, Host->Modifiers());
     FirstTable(Keys.LastKey);
     SecondTable(key);
+    // An open menu shows the values the key has just changed.
+    if (key != 0)
+        Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
 }

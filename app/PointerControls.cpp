@@ -137,6 +137,9 @@ void OnSpecial(int key, int, int) {
     default: // the arrows are already recorded for the camera
         break;
     }
+    // An open menu shows the values the key has just changed.
+    if (key != 0)
+        Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
 }
 
 void OnSpecialUp(int key, int, int) {

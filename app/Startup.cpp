@@ -15,6 +15,7 @@
 #include "scene/OscillatorBank.h"
 #include "scene/PlasmaGlobe.h"
 #include "scene/Universe.h"
+#include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 #include "ui/Widget.h"
 
@@ -144,7 +145,9 @@ void InitVars() {
     CameraPositionBank.Init(10);
     CameraAngleBank.Init(4);
 
+    // A reset closes the menu for good: it stops taking input and fades out.
     MenuShown = 0;
+    Dialogs.TargetVisibility = 0.0f;
     Paused = 0;
     ExitStartTime = 0.0f;
     ExitState = 0;
@@ -173,6 +176,11 @@ void InitVars() {
     }
     MainCamera.Fov = float(Settings.Fov);
     Logo.ClockLink = &Clock;
+    Dialogs.MouseLink = &Mouse;
+    Dialogs.KeysLink = &Keys;
+    Dialogs.BuildMenu(MainMenu, 1);
+    Dialogs.TextLink = &DialogText;
+    Dialogs.ClockLink = &Clock;
     Mouse.ApplyCursor(Settings, MenuShown);
 
     VarsInitialised = 1;

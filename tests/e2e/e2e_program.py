@@ -25,8 +25,8 @@ SCREEN_HEIGHT = 768
 TITLE = "Tovi"
 PREFS_NAME = "Tovi.pref"
 
-STARTUP_WITHOUT_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nNo Prefs found.\nReady...\n\n"
-STARTUP_WITH_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nLoaded Prefs.\nReady...\n\n"
+STARTUP_WITHOUT_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nNo Prefs found.\nDialog Init...\nReady...\n\n"
+STARTUP_WITH_PREFS = "Init Once...\nParticle Init...\nInit Vars...\nLoaded Prefs.\nDialog Init...\nReady...\n\n"
 SHUTDOWN = "\nShutting down...\nFin\n\n"
 
 # Generous limits: a loaded machine renders slowly, and none of this is a speed measurement.

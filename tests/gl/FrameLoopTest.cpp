@@ -77,7 +77,8 @@ TEST_F(FrameLoopTest, StartupWritesProgressLinesAndReadsPreferencesOnce) {
         testing::internal::CaptureStdout();
         InitGL();
         EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  std::string("Init Once...\nParticle Init...\nInit Vars...\n") + c.LastLine);
+                  std::string("Init Once...\nParticle Init...\nInit Vars...\n") + c.LastLine +
+                      "Dialog Init...\n");
         EXPECT_EQ(Settings.Fov, c.Fov);
         EXPECT_EQ(MainCamera.Fov, float(c.Fov));
         EXPECT_EQ(Settings.Letterbox, c.Letterbox);

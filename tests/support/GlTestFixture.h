@@ -13,6 +13,7 @@
 #include "render/Camera.h"
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
+#include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
@@ -60,6 +61,7 @@ inline void ResetProgram() {
     View = ScreenView();
     MainCamera = Camera();
     FpsDisplay = FpsText();
+    Dialogs = DialogStack();
     Paused = MenuShown = HelpShown = InfoShown = 0;
     ExitState = 0;
     ExitStartTime = 0.0f;
