@@ -101,7 +101,12 @@ void OnIdle() {
 }
 
 void OnReshape(int width, int height) {
+    const int oldHeight = View.Height;
     View.Reshape(width, height);
+    // Menu rows are laid out from the window's height; rebuild the page in place (focus, origin and the
+    // stack kept) so the menu sits where this window puts it, not where the first, smaller one did.
+    if (height != oldHeight && Dialogs.CurrentMenu >= 0)
+        Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
 }
 
 } // namespace

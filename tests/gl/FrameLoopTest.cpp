@@ -6,7 +6,10 @@
 #include "scene/OscillatorBank.h"
 #include "support/GlTestFixture.h"
 
+#include "platform/Platform.h"
 #include "scene/Logo.h"
+#include "ui/DialogStack.h"
+#include "ui/Widget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -236,6 +239,22 @@ TEST_F(FrameLoopTest, PauseStopsOnlyTheCameraBanks) {
             EXPECT_EQ(after[bank] == before[bank], paused && bank < 2)
                 << "paused " << paused << ", bank " << bank;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FrameLoopTest, MenuFollowsTheWindowsHeight) {
+    // The main menu is first built for the constructed 480-pixel window; a taller window moves its rows
+    // up at once, keeping the focus.
+    ASSERT_EQ(Dialogs.CurrentMenu, MainMenu);
+    const float bottom = Dialogs.Widgets[0]->Bottom;
+    Dialogs.Focus = 2;
+    ProgramCallbacks().Reshape(1920, 1080);
+    EXPECT_FLOAT_EQ(Dialogs.Widgets[0]->Bottom, bottom + 0.7f * (1080 - 480));
+    EXPECT_EQ(Dialogs.Focus, 2);
+    View.Reshape(WindowWidth, WindowHeight);
 }
 
 } // namespace
