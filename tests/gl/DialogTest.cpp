@@ -8,8 +8,10 @@
 #include "ui/DialogStack.h"
 #include "ui/Widget.h"
 
+#include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -44,6 +46,7 @@ protected:
         Dialogs.DoAction();
         return StatusLine.Text;
     }
+    static std::pair<float, float> Origin() { return {Dialogs.OriginX, Dialogs.OriginY}; }
 };
 
 TEST_F(DialogTest, FadesInAndOutAndTakesInputOnlyWhileOpen) {
@@ -209,6 +212,103 @@ TEST_F(DialogTest, ResetClosesTheMenuForGood) {
         EXPECT_EQ(Dialogs.CurrentMenu, MainMenu);
         FramesUntil(Fake.NowMs + 600, 50);
         EXPECT_EQ(Dialogs.Visibility, 0.0f);
+    }
+}
+
+TEST_F(DialogTest, TitleDragMovesTheMenuAndKeyMovesKeepTheDragStart) {
+    using Xy = std::pair<float, float>;
+    ShowPage(MainMenu); // title at (30, 336) to (60, 366)
+    Input(1, 45, 350);
+    Input(2, 95, 330);
+    EXPECT_EQ(Origin(), Xy(50.0f, -20.0f));
+    Input(3, 95, 330);
+    Input(1, 95, 330); // the title where it now lies
+    Input(2, 105, 340);
+    EXPECT_EQ(Origin(), Xy(60.0f, -10.0f));
+    Input(3, 105, 340);
+    for (auto [key, to] : {std::pair{KeyLeft, Xy(58.0f, -10.0f)},
+                           {KeyRight, Xy(60.0f, -10.0f)},
+                           {KeyPageUp, Xy(60.0f, -8.0f)},
+                           {KeyPageDown, Xy(60.0f, -10.0f)},
+                           {KeyLeft, Xy(58.0f, -10.0f)}}) {
+        Input(0, 0, 0, 0, key);
+        EXPECT_EQ(Origin(), to) << key;
+    }
+    Input(1, 95, 340);
+    Input(2, 95, 340); // a still drag puts the menu back where the last release left it
+    EXPECT_EQ(Origin(), Xy(60.0f, -10.0f));
+}
+
+TEST_F(DialogTest, OpenMenuRefreshAndAnEmptyPopKeepTheOriginADirectBuildResetsIt) {
+    const std::pair<float, float> moved(40.0f, -10.0f);
+    Dialogs.OriginX = moved.first, Dialogs.OriginY = moved.second;
+    Dialogs.OpenMenu(StandardMenu, 0);
+    EXPECT_EQ(Origin(), moved);
+    testing::internal::CaptureStdout();
+    Dialogs.PopMenu();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "** Attempt to pop no dialog");
+    EXPECT_EQ(Dialogs.CurrentMenu, StandardMenu);
+    EXPECT_EQ(Dialogs.StackDepth, 0);
+    EXPECT_EQ(Origin(), moved);
+
+    Dialogs.Focus = 9;
+    const Widget* letterbox = Find(59);
+    Settings.Letterbox = 4;
+    Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
+    EXPECT_EQ(Find(59), letterbox);
+    EXPECT_EQ(static_cast<const SliderWidget*>(letterbox)->Value, 4.0f);
+    EXPECT_EQ(Dialogs.WidgetCount, 16);
+    EXPECT_EQ(Dialogs.Focus, 9);
+    EXPECT_EQ(Origin(), moved);
+    Dialogs.BuildMenu(LoadMenu, 1);
+    EXPECT_EQ(Origin(), std::pair(0.0f, 0.0f));
+}
+
+TEST_F(DialogTest, FiftyWidgetsFitTheFiftyFirstIsRefusedAndFocusWraps) {
+    Dialogs.Clear();
+    for (int id = 0; id <= DialogStack::MaxWidgets; ++id)
+        EXPECT_EQ(Dialogs.AddWidget(ButtonKind, "", id, 30, 30, 30, 30, 0, 0, 0, 0, 0),
+                  id < DialogStack::MaxWidgets ? id : -1);
+    EXPECT_EQ(Dialogs.AddWidget(ButtonKind, "again", 49, 30, 30, 30, 30, 0, 0, 0, 0, 0), 49); // a refresh
+    EXPECT_STREQ(Dialogs.Widgets[49]->Label, "again");
+    OnKeyboard('`', 0, 0);
+    const struct {
+        int From, Key, Special, To;
+    } cases[] = {{0, 0, KeyUp, 49}, {49, 0, KeyDown, 0}, {49, 9, 0, 0},
+                 {3, 0, KeyUp, 2},  {3, 9, 0, 4},        {2, 9, KeyUp, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.From << " key " << c.Key << " special " << c.Special);
+        Dialogs.Focus = c.From;
+        Input(0, 0, 0, c.Key, c.Special);
+        EXPECT_EQ(Dialogs.Focus, c.To);
+    }
+}
+
+TEST_F(DialogTest, MenusHangFromSevenTenthsOfTheWindowWithTheirOwnText) {
+    Dialogs.BuildMenu(MainMenu, 1);
+    for (auto [id, bottom] :
+         {std::pair{0, 336.0f}, {3, 281.0f}, {1, 241.0f}, {2, 201.0f}, {80, 151.0f}, {99, 96.0f}})
+        EXPECT_EQ((std::array{Find(id)->Left, Find(id)->Bottom, Find(id)->Top}),
+                  (std::array{30.0f, bottom, bottom + 30}))
+            << id;
+    const struct {
+        int Menu, Rows, FontSize, Wobble;
+        const char* Title;
+    } menus[] = {{StandardMenu, 16, 10, 0, "Standard"},
+                 {CustomMenu, 17, 10, 0, "Tovi"},
+                 {MainMenu, 6, 20, 1, "Main Menu"},
+                 {SaveMenu, 3, 20, 0, "Save Menu"},
+                 {LoadMenu, 3, 20, 0, "Load Menu"}};
+    for (const auto& m : menus) {
+        SCOPED_TRACE(m.Title);
+        Dialogs.BuildMenu(m.Menu == MainMenu ? StandardMenu : MainMenu, 1);
+        Dialogs.BuildMenu(m.Menu, 1);
+        EXPECT_STREQ(Dialogs.Widgets[0]->Label, m.Title);
+        ASSERT_EQ(Dialogs.WidgetCount, m.Rows);
+        for (int slot = 0; slot < m.Rows; ++slot)
+            EXPECT_EQ(Dialogs.Widgets[slot]->FontSize, m.FontSize);
+        EXPECT_EQ(DialogText.WobbleOn, m.Wobble);
+        EXPECT_EQ(DialogText.AlphaTestOn, m.Wobble);
     }
 }
 
