@@ -345,6 +345,55 @@ class PreferencesTest(ProgramTestCase):
             self.assertEqual(f.read(), saved, "starting must not change the file")
 
 
+class MenuTest(ProgramTestCase):
+    """The popup menu at the left: opened with the backquote key, a slider set with the mouse, closed with
+    the right button; and the help card."""
+
+    @staticmethod
+    def lit_in(shot, left, top, right, bottom):
+        return sum(1 for y in range(top, bottom, 2) for x in range(left, right, 2) if sum(shot.rgb(x, y)) > 300)
+
+    def test_menu_sets_a_value_that_a_save_keeps(self):
+        workdir = tempfile.mkdtemp(prefix="tovi-e2e-menu-")
+        self.addCleanup(shutil.rmtree, workdir)
+        run = self.start_and_wait_for_keys(settle=1.0, with_data=True, workdir=workdir)
+        # Past the opening, onto the globes. A press and release within one frame would leave the button
+        # counted as held, so every click here lasts a few frames.
+        self.xserver.slow_click(512, 384)
+        time.sleep(0.5)
+        self.xserver.press("p")  # the camera holds still, so only the menu changes the left of the screen
+        time.sleep(0.2)
+        menu_area = (0, 180, 300, 480)  # the main menu's rows at the left of a 1024 x 768 screen
+        before = self.lit_in(self.xserver.screenshot(), *menu_area)
+
+        self.xserver.press("grave")
+        time.sleep(1.0)  # the menu slides and fades in over half a second
+        shown = self.lit_in(self.xserver.screenshot(), *menu_area)
+        self.assertGreater(shown, before + 200, "no menu at the left after the backquote key")
+
+        # Options... (main menu, second row) opens the program's own page; then the right end of its
+        # MouseLook Sensitivity slider (0 to 2), which changes nothing on the screen.
+        self.xserver.slow_click(45, 768 - (537 - 55 + 15))
+        time.sleep(0.5)
+        self.xserver.slow_click(170, 768 - (537 - 106 + 12))
+        time.sleep(0.3)
+        self.xserver.click(3)  # the right button closes the menu
+        time.sleep(1.0)
+        self.assertLess(self.lit_in(self.xserver.screenshot(), *menu_area), (before + shown) / 2,
+                        "the menu stayed open")
+
+        self.xserver.press("exclam")
+        time.sleep(0.5)
+        with open(os.path.join(workdir, PREFS_NAME), "rb") as f:
+            sensitivity = struct.unpack_from("<f", f.read(), 4 * 33)[0]
+        self.assertAlmostEqual(sensitivity, 2.0, places=4, msg="the slider's value did not reach the settings")
+
+        self.xserver.press("question")
+        time.sleep(0.5)
+        self.assertGreater(self.lit_in(self.xserver.screenshot(), 0, 60, 500, 660), 1000, "no help card")
+        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+
+
 class EndingTest(ProgramTestCase):
     """The ways out: a quit key with its fade-out, a second Esc that cuts it short, and SIGTERM."""
 

@@ -163,6 +163,14 @@ class XServer:
     def click(self, button):
         self._tool("xdotool", "click", str(button))
 
+    def slow_click(self, x, y, button=1):
+        """Moves to (x, y) and presses the button long enough for the program to see it held."""
+        self._tool("xdotool", "mousemove", str(x), str(y))
+        time.sleep(0.1)
+        self._tool("xdotool", "mousedown", str(button))
+        time.sleep(0.15)
+        self._tool("xdotool", "mouseup", str(button))
+
     def move_pointer_by(self, dx, dy):
         self._tool("xdotool", "mousemove_relative", "--", str(dx), str(dy))
 
