@@ -120,7 +120,11 @@ TEST_F(DialogTest, EachRowSetsItsSettingAndConfirmsIt) {
         {StandardMenu, 96, 0.0f, [] { return float(View.ClearFrames + Settings.ScreenClear); }, 0.0f, ""},
         {StandardMenu, 97, 1.0f, [] { return float(Paused); }, 1.0f, ""},
         {CustomMenu, 10, 0.3f, [] { return Settings.Ambient; }, 0.3f, ""},
+        {CustomMenu, 11, 0.6f, [] { return Settings.Diffuse; }, 0.6f, ""},
+        {CustomMenu, 12, 0.7f, [] { return Settings.Specular; }, 0.7f, ""},
+        {CustomMenu, 13, 0.8f, [] { return Settings.Reflective; }, 0.8f, ""},
         {CustomMenu, 14, 64.5f, [] { return Settings.Shininess; }, 64.5f, ""},
+        {CustomMenu, 15, 45.0f, [] { return Settings.Cutoff; }, 45.0f, ""},
         {CustomMenu, 16, 3.0f, [] { return Settings.Exponent; }, 3.0f, ""},
         {CustomMenu, 31, 8.5f, [] { return float(BlendFunc0); }, 8.0f, ""},
         {CustomMenu, 32, 7.5f, [] { return float(BlendFunc1); }, 7.0f, ""},
@@ -131,11 +135,15 @@ TEST_F(DialogTest, EachRowSetsItsSettingAndConfirmsIt) {
         {CustomMenu, 72, 1.5f, [] { return Settings.MoveSensitivity; }, 1.5f, "Move Sensitivity: 1.50"},
         {MainMenu, 80, 0.0f, [] { return float(InfoShown); }, 1.0f, ""},
         {CustomMenu, 59, 5.0f, [] { return float(Settings.Letterbox); }, 0.0f, ""}, // not on this page
+        {MainMenu, 99, 0.0f, [] { return float(ExitState); }, 1.0f, ""},            // Quit starts the exit
+        {StandardMenu, 99, 0.0f, [] { return float(ExitState); }, 1.0f, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "menu " << c.Menu << " id " << c.Id << " value " << c.Value);
         Settings = SettingsStore();
         View.ClearFrames = 1;
+        ExitState = 0;
+        ExitStartTime = 0.0f;
         Dialogs.BuildMenu(c.Menu, 1);
         EXPECT_EQ(Act(c.Id, c.Value), c.Message);
         EXPECT_NEAR(c.Setting(), c.Expected, 1e-5f);
