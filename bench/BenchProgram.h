@@ -15,6 +15,7 @@
 #include "render/InputState.h"
 #include "scene/Logo.h"
 #include "support/FakePlatform.h"
+#include "support/ProgramState.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
@@ -74,24 +75,7 @@ private:
     int Saved = -1;
 };
 
-// Every live value of the program back to how a fresh process starts.
-inline void ResetProgram() {
-    Settings = SettingsStore();
-    Clock = FrameClock();
-    Sound = SoundPlayer();
-    View = ScreenView();
-    MainCamera = Camera();
-    FpsDisplay = FpsText();
-    Mouse = MouseState();
-    Keys = KeyboardState();
-    Dialogs = DialogStack();
-    Paused = MenuShown = HelpShown = InfoShown = 0;
-    ExitState = 0;
-    ExitStartTime = 0.0f;
-    GlErrorCount = 0;
-    VarsInitialised = 0;
-    TextureAnimTimer = 0.0f;
-}
+using support::ResetProgram;
 
 // What a fresh process does before its first frame, on the given host at 0 ms and with a window of the
 // given size. A preferences file left in the data folder by a run of the program is overridden: every

@@ -13,6 +13,7 @@
 #include "render/Camera.h"
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
+#include "support/ProgramState.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
@@ -53,21 +54,7 @@ private:
     std::filesystem::path Path;
 };
 
-// Every live value of the program back to how a fresh process starts.
-inline void ResetProgram() {
-    Settings = SettingsStore();
-    Clock = FrameClock();
-    Sound = SoundPlayer();
-    View = ScreenView();
-    MainCamera = Camera();
-    FpsDisplay = FpsText();
-    Dialogs = DialogStack();
-    Paused = MenuShown = HelpShown = InfoShown = 0;
-    ExitState = 0;
-    ExitStartTime = 0.0f;
-    GlErrorCount = 0;
-    VarsInitialised = 0;
-}
+using support::ResetProgram;
 
 // The state every pass and every frame must hand back to the drawing code.
 inline void ExpectRestingState() {
