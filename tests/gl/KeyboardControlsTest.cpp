@@ -30,9 +30,6 @@ class KeyboardControlsTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        Mouse = MouseState();
-        Keys = KeyboardState();
-        Dialogs = DialogStack();
         LetterboxPhase = 0;
     }
     // A key pressed while a full clear is pending and no message is on the line.

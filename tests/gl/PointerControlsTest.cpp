@@ -14,15 +14,7 @@ namespace {
 
 using namespace gltest;
 
-class PointerControlsTest : public ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        Mouse = MouseState();
-        Keys = KeyboardState();
-        Dialogs = DialogStack();
-    }
-};
+using PointerControlsTest = ProgramTest;
 
 TEST_F(PointerControlsTest, SpecialKeysStepSettingsWithinTheirBounds) {
     using S = SettingsStore;
