@@ -49,6 +49,16 @@ void StepClock() {
     ArcWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
 }
 
+// One frame's clock, projection, camera and light: everything the globe pass expects to find set.
+void PrepareGlobePass() {
+    StepClock();
+    View.SetLetterbox(Settings.Letterbox);
+    View.ApplyViewport();
+    View.BeginPerspective();
+    ApplyCamera();
+    MoveLight();
+}
+
 void GlowRays(benchmark::State& state) {
     Texture glow;
     GenerateTexture(glow, SpotKind, 256);
@@ -65,12 +75,7 @@ void GlobeDraw(benchmark::State& state) {
     StartWarm();
     Settings.Tesselation = int(state.range(0));
     for (auto _ : state) {
-        StepClock();
-        View.SetLetterbox(Settings.Letterbox);
-        View.ApplyViewport();
-        View.BeginPerspective();
-        ApplyCamera();
-        MoveLight();
+        PrepareGlobePass();
         PlasmaGlobe::GlowImage->Bind();
         PlasmaGlobe::ArcImage->Bind();
         SetBlendFactors(BlendFunc0, BlendFunc1);
@@ -85,12 +90,7 @@ BENCHMARK(GlobeDraw)->Arg(40)->Arg(80)->Unit(benchmark::kMicrosecond);
 void GlobeScene(benchmark::State& state) {
     StartWarm();
     for (auto _ : state) {
-        StepClock();
-        View.SetLetterbox(Settings.Letterbox);
-        View.ApplyViewport();
-        View.BeginPerspective();
-        ApplyCamera();
-        MoveLight();
+        PrepareGlobePass();
         GlobeCount = int(state.range(0));
         DrawGlobeScene();
         glFinish();
