@@ -37,10 +37,10 @@ void Light::Apply() const {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, reflective);
     // OpenGL refuses values outside its ranges with an error every frame; the tuned values are kept as
-    // they are, and only a valid one reaches GL (the last valid one stays in force otherwise).
-    const int shininess = int(Shininess);
-    if (shininess >= 0 && shininess <= 128)
-        glMateriali(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
+    // they are, and only a valid one reaches GL (the last valid one stays in force otherwise). The range
+    // is checked before the conversion: a float beyond every int, read from a damaged file, has no int.
+    if (Shininess > -1.0f && Shininess < 129.0f)
+        glMateriali(GL_FRONT_AND_BACK, GL_SHININESS, int(Shininess));
     glLightfv(light, GL_AMBIENT, ambient);
     glLightfv(light, GL_DIFFUSE, diffuse);
     glLightfv(light, GL_SPECULAR, specular);

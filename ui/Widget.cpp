@@ -181,7 +181,8 @@ void SliderWidget::Draw(float originX, float originY, int) const {
 
 void ToggleWidget::Setup(const WidgetSetup& setup) {
     Widget::Setup(setup);
-    State = int(setup.Value);
+    // Truncated like every float-to-int conversion; a flag beyond every int (a damaged file) is simply on.
+    State = std::fabs(setup.Value) < 2147483648.0f ? int(setup.Value) : 1;
 }
 
 int ToggleWidget::HandleInput(const KeyboardState& keys, const MouseState& mouse, float originX,
