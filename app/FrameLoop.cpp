@@ -100,6 +100,13 @@ void OnIdle() {
     Host->PostRedisplay();
 }
 
+// Nothing of a hidden or wholly covered window can be seen, so the idle handler stops asking for frames
+// and the main loop sleeps until the window system reports a change. The first frame after that meets a
+// long step, which the clock counts as one short frame: the scene carries on where it was.
+void OnWindowStatus(int state) {
+    Host->SetIdle(state != WindowHidden && state != WindowFullyCovered);
+}
+
 void OnReshape(int width, int height) {
     const int oldHeight = View.Height;
     View.Reshape(width, height);
@@ -189,5 +196,6 @@ WindowCallbacks ProgramCallbacks() {
     callbacks.Reshape = OnReshape;
     callbacks.Special = OnSpecial;
     callbacks.SpecialUp = OnSpecialUp;
+    callbacks.WindowStatus = OnWindowStatus;
     return callbacks;
 }

@@ -8,6 +8,8 @@ static_assert(ModifierShift == GLUT_ACTIVE_SHIFT && ModifierCtrl == GLUT_ACTIVE_
               ModifierAlt == GLUT_ACTIVE_ALT);
 static_assert(KeyF1 == GLUT_KEY_F1 && KeyF12 == GLUT_KEY_F12 && KeyLeft == GLUT_KEY_LEFT &&
               KeyDown == GLUT_KEY_DOWN && KeyPageUp == GLUT_KEY_PAGE_UP && KeyInsert == GLUT_KEY_INSERT);
+static_assert(WindowHidden == GLUT_HIDDEN && WindowFullyRetained == GLUT_FULLY_RETAINED &&
+              WindowPartiallyRetained == GLUT_PARTIALLY_RETAINED && WindowFullyCovered == GLUT_FULLY_COVERED);
 static_assert(ButtonLeft == GLUT_LEFT_BUTTON && ButtonRight == GLUT_RIGHT_BUTTON && ButtonDown == GLUT_DOWN);
 
 // Without an audio device the program runs silent.
@@ -34,7 +36,8 @@ void GlutPlatform::OpenWindow(int* argc, char** argv, int width, int height, con
 
 void GlutPlatform::RegisterCallbacks(const WindowCallbacks& callbacks) {
     glutDisplayFunc(callbacks.Display);
-    glutIdleFunc(callbacks.Idle);
+    Idle = callbacks.Idle;
+    glutIdleFunc(Idle);
     glutKeyboardFunc(callbacks.Keyboard);
     glutMotionFunc(callbacks.Motion);
     glutMouseFunc(callbacks.Mouse);
@@ -42,6 +45,7 @@ void GlutPlatform::RegisterCallbacks(const WindowCallbacks& callbacks) {
     glutReshapeFunc(callbacks.Reshape);
     glutSpecialFunc(callbacks.Special);
     glutSpecialUpFunc(callbacks.SpecialUp);
+    glutWindowStatusFunc(callbacks.WindowStatus);
 }
 
 void GlutPlatform::MainLoop() {
@@ -95,6 +99,10 @@ void GlutPlatform::PostRedisplay() {
 
 void GlutPlatform::SwapBuffers() {
     glutSwapBuffers();
+}
+
+void GlutPlatform::SetIdle(bool running) {
+    glutIdleFunc(running ? Idle : nullptr);
 }
 
 void GlutPlatform::PlayWave(const char* path) {

@@ -27,9 +27,11 @@ public:
     int WindowHeight() override;
     void PostRedisplay() override;
     void SwapBuffers() override;
+    void SetIdle(bool running) override;
     void PlayWave(const char* path) override;
     [[noreturn]] void Exit(int status) override;
 
 private:
     SdlWavePlayer Audio;
+    void (*Idle)() = nullptr; // the registered idle handler, for SetIdle
 };

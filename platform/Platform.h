@@ -41,6 +41,14 @@ enum SpecialKey {
     KeyInsert = 108,
 };
 
+// What the window system reports of the window's visibility.
+enum WindowVisibility {
+    WindowHidden = 0,            // GLUT_HIDDEN: unmapped or minimised
+    WindowFullyRetained = 1,     // GLUT_FULLY_RETAINED
+    WindowPartiallyRetained = 2, // GLUT_PARTIALLY_RETAINED
+    WindowFullyCovered = 3,      // GLUT_FULLY_COVERED
+};
+
 enum MouseButtonCode { ButtonLeft = 0, ButtonMiddle = 1, ButtonRight = 2 };
 enum MouseButtonEvent { ButtonDown = 0, ButtonUp = 1 };
 
@@ -54,6 +62,7 @@ struct WindowCallbacks {
     void (*Reshape)(int width, int height) = nullptr;
     void (*Special)(int key, int x, int y) = nullptr;
     void (*SpecialUp)(int key, int x, int y) = nullptr;
+    void (*WindowStatus)(int state) = nullptr; // a WindowVisibility
 };
 
 class Platform {
@@ -72,6 +81,8 @@ public:
     virtual int WindowHeight() = 0;
     virtual void PostRedisplay() = 0;
     virtual void SwapBuffers() = 0;
+    // Registers the idle handler again, or takes it away so that the main loop sleeps until an event.
+    virtual void SetIdle(bool running) = 0;
 
     // Starts a .wav file playing at once, cutting off any sound still playing; a file that cannot be
     // played gives silence.

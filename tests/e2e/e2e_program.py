@@ -433,5 +433,40 @@ class EndingTest(ProgramTestCase):
         self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
 
 
+class HiddenWindowTest(ProgramTestCase):
+    """An unmapped window draws nothing and costs no CPU time; mapped again, it animates and quits as usual."""
+
+    HIDDEN_CPU_LONGEST = 0.2  # CPU seconds over two hidden seconds; a spinning idle loop takes most of two
+
+    def cpu_seconds(self, run):
+        """User and system time of the program so far, from /proc/PID/stat."""
+        with open("/proc/%d/stat" % run.process.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + list(args), env=self.xserver.environment(), check=True, timeout=15)
+
+    def test_unmapped_window_sleeps_and_resumes(self):
+        run = self.start_and_wait_for_keys(with_data=True)
+        window = self.xserver.windows_named(TITLE)[0]
+        self.xdotool("windowunmap", str(window))
+        time.sleep(0.5)
+        before = self.cpu_seconds(run)
+        time.sleep(2.0)
+        used = self.cpu_seconds(run) - before
+        self.assertLess(used, self.HIDDEN_CPU_LONGEST,
+                        "%.2f s of CPU time in two seconds hidden:%s" % (used, run.transcript()))
+
+        self.xdotool("windowmap", str(window))
+        self.wait_for_window(run)
+        time.sleep(0.3)
+        first = self.xserver.screenshot().grid(8)
+        time.sleep(0.3)
+        self.assertNotEqual(first, self.xserver.screenshot().grid(8), "no new frames after the window came back")
+        status, _ = self.press_and_time_exit(run, "Escape")
+        self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
+
+
 if __name__ == "__main__":
     unittest.main()

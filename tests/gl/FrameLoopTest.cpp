@@ -220,6 +220,35 @@ TEST_F(FrameLoopTest, SecondQuitKeyEndsOnNextFrame) {
     }
 }
 
+// A hidden or wholly covered window asks for no frames. Shown again after a long time away, the scene
+// and a fade-out under way go on from where they stopped instead of jumping.
+TEST_F(FrameLoopTest, HiddenWindowStopsAskingForFramesAndResumesWithoutAJump) {
+    const WindowCallbacks callbacks = ProgramCallbacks();
+    FramesUntil(2500);
+    OnKeyboard(27, 0, 0);
+    FrameAt(Fake.NowMs + FrameMs);
+    const struct {
+        int State;
+        bool Running;
+    } cases[] = {
+        {WindowHidden, false},
+        {WindowFullyRetained, true},
+        {WindowFullyCovered, false},
+        {WindowPartiallyRetained, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "window state " << c.State);
+        callbacks.WindowStatus(c.State);
+        EXPECT_EQ(Fake.IdleRunning, c.Running);
+        if (c.Running) {
+            const float before = Clock.Now;
+            FrameAt(Fake.NowMs + 10000);
+            EXPECT_NEAR(Clock.Now - before, 0.05f, 1e-4);
+            EXPECT_EQ(Fake.ExitStatus, -1) << "the fade-out ended at once";
+        }
+    }
+}
+
 TEST_F(FrameLoopTest, PauseStopsOnlyTheCameraBanks) {
     FramesUntil(500);
     auto phases = [] {

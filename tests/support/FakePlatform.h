@@ -21,6 +21,7 @@ public:
     int WindowHeight() override { return WindowSize[1]; }
     void PostRedisplay() override { ++Redisplays; }
     void SwapBuffers() override { ++Swaps; }
+    void SetIdle(bool running) override { IdleRunning = running; }
     void PlayWave(const char* path) override { Waves.emplace_back(path); }
     void Exit(int status) override { ExitStatus = status; }
 
@@ -37,7 +38,8 @@ public:
     int FullScreenCalls = 0;
     int Redisplays = 0;
     int Swaps = 0;
-    int ExitStatus = -1; // -1 while the program has not ended
+    bool IdleRunning = true; // the idle handler as registered at start-up
+    int ExitStatus = -1;     // -1 while the program has not ended
     std::vector<Point> Warps;
     std::vector<Point> Reshapes;
     std::vector<std::string> Waves;
