@@ -1,5 +1,6 @@
 #include "app/SoundPlayer.h"
 
+#include "app/DataFiles.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -22,7 +23,7 @@ void SoundPlayer::Play(const char* name, float duration, int force, int queue) {
     if (BusyUntil < now || force == 1) {
         BusyUntil = now + duration;
         LastEnd = BusyUntil;
-        Host->PlayWave(name);
+        Host->PlayWave(FindDataFile(name, "that sound stays silent"));
         Playing = 1;
     } else if (queue == 1 && QueueCount < MaxQueued) {
         std::snprintf(QueuedName[QueueCount], sizeof QueuedName[QueueCount], "%s", name);

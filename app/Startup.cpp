@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/DataFiles.h"
 #include "app/FrameClock.h"
 #include "app/Globals.h"
 #include "app/ScreenView.h"
@@ -50,9 +51,11 @@ void InitOnce() {
     ConsoleWrite("Init Once...\n");
 
     // A missing image leaves its texture empty and the objects that use it untextured.
-    LoadBmpLuminanceAlpha(FontTexture, "font_256.bmp", -1, 0, false);
-    LoadBmpRgba(MetalTexture, "metalplate128.bmp", 255, 0, true);
-    LoadBmpRgba(FloorTexture, "floor.bmp", -1, 0, true);
+    LoadBmpLuminanceAlpha(FontTexture, FindDataFile("font_256.bmp", "text shows as solid blocks"), -1, 0,
+                          false);
+    LoadBmpRgba(MetalTexture, FindDataFile("metalplate128.bmp", "the logo and the menus stay untextured"),
+                255, 0, true);
+    LoadBmpRgba(FloorTexture, FindDataFile("floor.bmp", "the logo's floor stays untextured"), -1, 0, true);
     GenerateTexture(LightmapTexture, SpotKind, 128);
     GenerateTexture(ExitTexture, SpotKind, 256);
     Logo.MetalImage = &MetalTexture;
@@ -61,7 +64,8 @@ void InitOnce() {
     Logo.SettingsLink = &Settings;
     GenerateTexture(GlowTexture, SpotKind, 256);
     UpdateGlowRays(GlowTexture.Name);
-    LoadBmpRgba(ControlsTexture, "controls_128.bmp", -1, 0, true);
+    LoadBmpRgba(ControlsTexture, FindDataFile("controls_128.bmp", "the menu controls stay untextured"), -1, 0,
+                true);
     Widget::ControlsImage = &ControlsTexture;
     GenerateTexture(ArcTexture, BandKind, 128);
 
