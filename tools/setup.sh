@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs whatever a Debian 12 machine is missing for Tovi, then builds it.
 #   tools/setup.sh --program  the program
-#   tools/setup.sh --tests    the program and the tests, with g++ and with clang++
+#   tools/setup.sh --tests    the program and the tests, with g++ and with clang++ (sanitized, with fuzzers)
 # Sourced by tools/run.sh and tools/test.sh; safe to run again: installed packages are skipped quickly.
 set -euo pipefail
 
@@ -39,7 +39,8 @@ build() {
 if [ "${1:-}" = "--tests" ]; then
     install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build build gcc g++ ON all
-    build build-clang clang clang++ ON all -DTOVI_FUZZ=ON
+    # The clang build is the sanitized one: its tests run under AddressSanitizer and UndefinedBehaviorSanitizer.
+    build build-clang clang clang++ ON all -DTOVI_FUZZ=ON -DTOVI_SANITIZE=ON
 else
     install_missing "${PROGRAM_PACKAGES[@]}"
     build build gcc g++ OFF tovi

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tovi with g++ and clang++, and runs every test of both builds.
+# Installs what is missing, builds Tovi with g++ and clang++, and runs every test of both builds: the plain
+# g++ build, then the clang build under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" --tests
 

@@ -267,11 +267,17 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesGiveSilenceAndAFullTableNeverDropsTheSo
     const Tone extra{330, 0.5, 0.1};
     const std::string path = Wav("tone.wav", tone);
     const std::string extraPath = Wav("extra.wav", extra);
-    // Missing, a directory, empty, garbage after a RIFF header, cut off in its header, and more missing.
+    // Missing, a directory, empty, garbage after a RIFF header, cut off in its header, and a header that
+    // claims gigabytes of samples with none after it.
+    std::string huge = WavBytes(tone).substr(0, 44);
+    huge.replace(40, 4, "\xf0\xff\xff\xff", 4);
     std::vector<std::string> files = {
-        Dir + "/missing.wav", Dir, File("empty.wav", ""),
+        Dir + "/missing.wav",
+        Dir,
+        File("empty.wav", ""),
         File("garbage.wav", std::string("RIFF\x40\0\0\0WAVEfmt ", 16) + std::string(64, '\x9b')),
-        File("truncated.wav", WavBytes(tone).substr(0, 30))};
+        File("truncated.wav", WavBytes(tone).substr(0, 30)),
+        File("huge.wav", huge)};
     // With the level and the tone, just enough to fill the player's table.
     while (files.size() < SdlWavePlayer::CacheSize - 2)
         files.push_back(Dir + "/missing" + std::to_string(files.size()) + ".wav");
