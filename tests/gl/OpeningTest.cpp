@@ -18,7 +18,6 @@ class OpeningTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        Logo.Finished = 0;
         Mouse = MouseState();
     }
     void Click() { Mouse.Button(ButtonLeft, ButtonDown); }

@@ -11,6 +11,7 @@
 #include "app/SoundPlayer.h"
 #include "render/Camera.h"
 #include "render/InputState.h"
+#include "scene/Logo.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
@@ -32,6 +33,7 @@ inline void ResetProgram() {
     GlErrorCount = 0;
     VarsInitialised = 0;
     TextureAnimTimer = 0.0f;
+    Logo.Finished = 0; // a new process opens on the logo scene
 }
 
 } // namespace support
