@@ -1,19 +1,26 @@
 // Whole frames of the program on Mesa's software renderer, offscreen: DisplayFrame with the scripted host
 // clock stepping 16 ms a frame, and glFinish standing for the buffer swap. For each window size and scene
 // it prints the frame rate, the median and 95th-percentile frame time, the floor of the same size (a clear
-// and glFinish alone), and the heap allocations per measured frame. Prints a Markdown table; asserts
-// nothing.
+// and glFinish alone), the heap allocations per measured frame, and the start-up: InitGL (with InitOnce and
+// InitVars), then the first frame. The first scene of each size pays for a cold driver. Prints a Markdown
+// table; asserts nothing.
 //
 //   frame_bench [--warmup N] [--frames N] [--attributed N] [--size WxH]... [--scene NAME]...
 //
 // --warmup is the number of 16 ms frames after the first ten seconds of scene time (run in 100 ms steps),
 // --frames the measured frames, --attributed the further frames whose allocations are split between
 // Tovi's code and the driver (0 skips them). Without --size: 1920 x 1080 and 1280 x 720; without
-// --scene: every scene.
+// --scene: every scene. Wall times follow the machine's load; the CPU column less so.
+//
+// Two more measurements go with this table:
+//   tools/frame_work.py build menu help shatter   the program's own CPU time per frame apart from the
+//                                                 driver's (perf sampling of this benchmark)
+//   tools/startup_time.py build/tovi              the real program under Xvfb, from exec to its first swap
 
 #include "AllocationCounter.h"
 #include "BenchProgram.h"
 
+#include "app/KeyboardControls.h"
 #include "scene/PlasmaGlobe.h"
 #include "support/OffscreenContext.h"
 
@@ -36,18 +43,35 @@ using Clockwork = std::chrono::steady_clock;
 struct Scene {
     const char* Name;
     const char* Description;
-    void (*Apply)();
+    void (*Apply)();               // before the warm-up
+    void (*EachFrame)() = nullptr; // before every measured frame
 };
+
+// The quit key again whenever the fade-out would end the program within the next frame, so that every
+// measured frame shows the falling tiles (the first of each run captures the screen).
+void KeepShattering() {
+    if (ExitState != 0 && Clock.Now + 2.0f * bench::FrameMs / 1000.0f - ExitStartTime <= 2.0f)
+        return;
+    ExitState = 0;
+    ExitStartTime = 0.0f;
+    OnKeyboard(27, 0, 0);
+}
 
 const Scene Scenes[] = {
     {"default", "defaults, one globe", [] {}},
-    {"globes3", "three globes, tesselation 80",
+    {"opening", "the opening logo", [] { Logo.Finished = 0; }},
+    {"globes3", "three globes", [] { GlobeCount = 3; }},
+    {"globes3tess80", "three globes, tesselation 80",
      [] {
          GlobeCount = 3;
          Settings.Tesselation = 80;
      }},
     {"trails", "trails (ScreenClear 0)", [] { Settings.ScreenClear = 0; }},
     {"letterbox", "letterbox 6", [] { Settings.Letterbox = 6; }},
+    {"menu", "menu open", [] { OnKeyboard('`', 0, 0); }},
+    {"help", "help shown", [] { OnKeyboard('?', 0, 0); }},
+    {"info", "info shown", [] { InfoShown = 1; }},
+    {"shatter", "shatter after a quit key", [] {}, KeepShattering},
     {"nospot", "spot lights off", [] { Settings.SpotLights = 0; }},
     {"notex", "textures off", [] { Settings.Textures = 0; }},
     {"fog", "fog on (DepthCueFog 1)", [] { Settings.DepthCueFog = 1; }},
@@ -72,10 +96,12 @@ struct Row {
     const Scene* Measured;
     Size Window;
     double MedianMs, P95Ms, FloorMs;
-    double CpuMs; // median CPU time of the whole process (all threads) per frame
+    double CpuMs;                // median CPU time of the whole process (all threads) per frame
+    double InitMs, FirstFrameMs; // InitGL (with InitOnce and InitVars), then the first frame
     double AllocationsPerFrame;
     double ProgramPerFrame, DriverPerFrame; // from the attributed frames
     int GlErrors;
+    bool Ended; // the program ended during the measured frames
 };
 
 double Milliseconds(Clockwork::duration duration) {
@@ -114,16 +140,22 @@ double MeasureFloor(const Size& size, int frames) {
 
 Row MeasureScene(const Scene& scene, const Size& size, double floorMs, const Options& options) {
     bench::BenchPlatform host;
+    const auto startup = Clockwork::now();
     bench::StartProgram(host, size.Width, size.Height);
+    const auto initialised = Clockwork::now();
     scene.Apply();
+    bench::WarmUp(host, 1, 0); // the first frame, also the first of the warm-up
+    const auto firstFrame = Clockwork::now();
 
-    bench::WarmUp(host, options.CoarseWarmup, options.Warmup);
+    bench::WarmUp(host, options.CoarseWarmup - 1, options.Warmup);
 
     std::vector<double> times, cpuTimes;
     times.reserve(std::size_t(options.Frames));
     cpuTimes.reserve(std::size_t(options.Frames));
     alloccount::Start(false);
     for (int i = 0; i < options.Frames; ++i) {
+        if (scene.EachFrame)
+            scene.EachFrame();
         host.NowMs += bench::FrameMs;
         const double cpuStart = ProcessCpuMs();
         const auto start = Clockwork::now();
@@ -140,6 +172,8 @@ Row MeasureScene(const Scene& scene, const Size& size, double floorMs, const Opt
         alloccount::Prepare();
         alloccount::Start(true);
         for (int i = 0; i < options.AttributedFrames; ++i) {
+            if (scene.EachFrame)
+                scene.EachFrame();
             bench::NextFrame(host);
             glFinish();
         }
@@ -153,12 +187,15 @@ Row MeasureScene(const Scene& scene, const Size& size, double floorMs, const Opt
     row.MedianMs = Percentile(times, 0.5);
     row.P95Ms = Percentile(times, 0.95);
     row.FloorMs = floorMs;
+    row.InitMs = Milliseconds(initialised - startup);
+    row.FirstFrameMs = Milliseconds(firstFrame - initialised);
     row.CpuMs = Percentile(cpuTimes, 0.5);
     row.AllocationsPerFrame = double(timed.Total) / options.Frames;
     const int attributedFrames = std::max(1, options.AttributedFrames);
     row.ProgramPerFrame = options.AttributedFrames > 0 ? double(attributed.Program) / attributedFrames : -1.0;
     row.DriverPerFrame = options.AttributedFrames > 0 ? double(attributed.Driver) / attributedFrames : -1.0;
     row.GlErrors = GlErrorCount;
+    row.Ended = host.ExitStatus != -1;
     return row;
 }
 
@@ -227,17 +264,18 @@ bool Selected(const Options& options, const Scene& scene) {
 
 void PrintTable(const std::vector<Row>& rows) {
     std::printf("| Scene | Size | fps | ms median | ms p95 | floor ms | x floor | CPU ms | allocs/frame | "
-                "Tovi allocs/frame | driver allocs/frame |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+                "Tovi allocs/frame | driver allocs/frame | start-up ms |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row& row : rows) {
         std::printf("| %s | %d x %d | %.1f | %.2f | %.2f | %.2f | %.1f | %.2f | %.2f | ",
                     row.Measured->Description, row.Window.Width, row.Window.Height, 1000.0 / row.MedianMs,
                     row.MedianMs, row.P95Ms, row.FloorMs, row.MedianMs / row.FloorMs, row.CpuMs,
                     row.AllocationsPerFrame);
         if (row.ProgramPerFrame < 0.0)
-            std::printf("- | - |\n");
+            std::printf("- | - | ");
         else
-            std::printf("%.2f | %.2f |\n", row.ProgramPerFrame, row.DriverPerFrame);
+            std::printf("%.2f | %.2f | ", row.ProgramPerFrame, row.DriverPerFrame);
+        std::printf("%.0f + %.0f |\n", row.InitMs, row.FirstFrameMs);
     }
 }
 
@@ -285,5 +323,9 @@ int main(int argc, char** argv) {
         if (row.GlErrors != 0)
             std::printf("\n%s at %d x %d raised %d OpenGL errors.\n", row.Measured->Description,
                         row.Window.Width, row.Window.Height, row.GlErrors);
+    for (const Row& row : rows)
+        if (row.Ended)
+            std::printf("\n%s at %d x %d ended the program: some frames measured no scene.\n",
+                        row.Measured->Description, row.Window.Width, row.Window.Height);
     return 0;
 }
