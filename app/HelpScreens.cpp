@@ -4,6 +4,8 @@
 #include "app/ScreenView.h"
 #include "ui/OverlayText.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr int HelpX = 30;
@@ -83,19 +85,27 @@ const InfoLine InfoLines[] = {
 };
 
 // Draws the lines of one help block downward from y, a line every HelpLineStep pixels.
-template <int Count> void DrawHelpBlock(const char* const (&lines)[Count], int y) {
-    for (int k = 0; k < Count; ++k)
-        ScreenText.Draw(lines[k], float(HelpX), float(y - HelpLineStep * k), HelpSize);
+void DrawHelpBlock(const HelpBlock& block, int y) {
+    for (int k = 0; k < block.Count; ++k)
+        ScreenText.Draw(block.Lines[k], float(HelpX), float(y - HelpLineStep * k), HelpSize);
 }
 
 } // namespace
+
+HelpBlock HelpCardBlock(int index) {
+    if (index == 0)
+        return {SpecialControls, int(std::size(SpecialControls))};
+    if (index == 1)
+        return {StandardControls, int(std::size(StandardControls))};
+    return {nullptr, 0};
+}
 
 void ShowHelp() {
     const int titleY = int(0.92 * View.Height);
     ScreenText.Draw(ProgramName, 20.0f, float(titleY), 15.0f);
     const int firstY = int(titleY - 22.5);
-    DrawHelpBlock(SpecialControls, firstY);
-    DrawHelpBlock(StandardControls, int((firstY - 210) - 4.5));
+    DrawHelpBlock(HelpCardBlock(0), firstY);
+    DrawHelpBlock(HelpCardBlock(1), int((firstY - 210) - 4.5));
 }
 
 void ShowInfo(const char* title) {
