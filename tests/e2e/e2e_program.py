@@ -36,6 +36,7 @@ EXIT_TIMEOUT = 15.0
 FADE_OUT_SHORTEST = 1.5  # the fade-out lasts two seconds of the program's clock
 FADE_OUT_LONGEST = 8.0
 CUT_SHORT_LONGEST = 1.0  # a second Esc ends the fade on the next frame
+HIDDEN_CPU_LONGEST = 0.2  # CPU seconds over two hidden seconds; a spinning idle loop takes most of two
 
 
 def default_prefs_record():
@@ -200,11 +201,29 @@ class ProgramTestCase(unittest.TestCase):
         self.assertEqual(run.stdout(), startup + SHUTDOWN, "console:" + run.transcript())
         self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
 
+    def assert_quits_after_fade_out(self, run, startup, key):
+        """The quit key ends the program cleanly once its fade-out has run."""
+        status, seconds = self.press_and_time_exit(run, key)
+        self.assert_ended_cleanly(run, startup, status)
+        self.assertGreaterEqual(seconds, FADE_OUT_SHORTEST, "ended %.2f s after %s, before its fade-out:%s"
+                                % (seconds, key, run.transcript()))
+        self.assertLessEqual(seconds, FADE_OUT_LONGEST, "ended only %.2f s after %s:%s"
+                             % (seconds, key, run.transcript()))
+
+    def assert_second_escape_cuts_fade_short(self, run, startup):
+        self.xserver.press("Escape")
+        time.sleep(0.2)
+        status, seconds = self.press_and_time_exit(run, "Escape")
+        self.assert_ended_cleanly(run, startup, status)
+        self.assertLess(seconds, CUT_SHORT_LONGEST, "ended %.2f s after the second Esc; it should end on the "
+                        "next frame:%s" % (seconds, run.transcript()))
+
 
 class StartupTest(ProgramTestCase):
-    """What the program shows once started: the console lines and a full-screen window."""
+    """What the program shows once started: the console lines and a full-screen window; and the ways out
+    of a start-up with preferences found or not: a quit key, a second Esc during the fade-in, SIGTERM."""
 
-    def test_console_window_and_quiet_stderr(self):
+    def test_console_window_quiet_stderr_then_sigterm(self):
         run = self.start_program()
         self.wait_until_ready(run)
         self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
@@ -214,38 +233,31 @@ class StartupTest(ProgramTestCase):
                          "window %r should cover the whole screen, but it is %dx%d at (%d,%d)"
                          % (TITLE, width, height, x, y))
 
-        # Running on: nothing more on the console, nothing at all on stderr, even without a sound card.
+        # Running on: nothing more on the console, nothing at all on stderr, even without a sound card; then
+        # SIGTERM ends it at once.
         time.sleep(1.0)
         self.assertIsNone(run.returncode(), "the program ended on its own:" + run.transcript())
+        self.assertEqual(os.listdir(run.workdir), [], "the program left files in its working directory")
+        run.process.send_signal(signal.SIGTERM)
+        status = run.wait_exit(5.0)
+        self.assertEqual(status, -signal.SIGTERM, "exit status after SIGTERM:" + run.transcript())
         self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
         self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
-        self.assertEqual(os.listdir(run.workdir), [], "the program left files in its working directory")
 
     def test_prefs_file_in_working_directory(self):
-        cases = [
-            ("whole record", default_prefs_record(), STARTUP_WITH_PREFS),
-            ("short file", default_prefs_record()[:10], STARTUP_WITH_PREFS),
-            ("directory of that name", "directory", STARTUP_WITHOUT_PREFS),
-        ]
-        for name, prefs, startup in cases:
-            with self.subTest(name):
-                run = self.start_program(prefs)
-                self.wait_until_ready(run)
-                self.assertEqual(run.stdout(), startup, "console:" + run.transcript())
-                self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
-                if startup is STARTUP_WITH_PREFS:
-                    # Settings taken from a file still run and quit like the defaults.
-                    self.wait_for_window(run)
-                    self.xserver.move_pointer(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
-                    time.sleep(0.5)
-                    status, _ = self.press_and_time_exit(run, "q")
-                    self.assert_ended_cleanly(run, startup, status)
-                run.close()
+        # A short file is read as far as it goes (a whole one in PreferencesTest); quit with Q.
+        run = self.start_and_wait_for_keys(default_prefs_record()[:10])
+        self.assert_quits_after_fade_out(run, STARTUP_WITH_PREFS, "Q")
+        run.close()
+        # A directory is no file. The program fades in over its first two seconds; a second Esc ends it at
+        # once then too.
+        run = self.start_and_wait_for_keys("directory", settle=0.1)
+        self.assert_second_escape_cuts_fade_short(run, STARTUP_WITHOUT_PREFS)
 
 
 class SceneTest(ProgramTestCase):
     """A whole run as a person sees it: the logo, the globes after a click, the camera answering the keys
-    and the mouse, and the shattering exit."""
+    and the mouse, a hidden window sleeping, and the shattering exit."""
 
     @staticmethod
     def bright(pixels):
@@ -261,10 +273,17 @@ class SceneTest(ProgramTestCase):
     def changed(before, after):
         return sum(1 for a, b in zip(before, after) if sum(abs(x - y) for x, y in zip(a, b)) > 60)
 
+    @staticmethod
+    def cpu_seconds(run):
+        """User and system time of the program so far, from /proc/PID/stat."""
+        with open("/proc/%d/stat" % run.process.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
     def lower_half(self, shot):
         return [shot.rgb(x, y) for y in range(shot.height // 2, shot.height, 16) for x in range(0, shot.width, 16)]
 
-    def test_logo_then_globes_then_shatter(self):
+    def test_logo_then_globes_then_a_hidden_window_then_shatter(self):
         run = self.start_and_wait_for_keys(settle=3.0, with_data=True)  # past the fade-in
         floor = self.lit(self.lower_half(self.xserver.screenshot()))
         self.assertGreater(floor, 0.3, "the lower half of the screen should show the lit floor")
@@ -289,6 +308,23 @@ class SceneTest(ProgramTestCase):
         shot = self.xserver.screenshot()
         self.assertGreater(self.bright(shot.grid(4)), 40, "no glowing plasma after the click")
 
+        # An unmapped window draws nothing and costs no CPU time; mapped again, it animates.
+        window = self.xserver.windows_named(TITLE)[0]
+        self.xserver._tool("xdotool", "windowunmap", str(window))
+        time.sleep(0.5)
+        before = self.cpu_seconds(run)
+        time.sleep(2.0)
+        used = self.cpu_seconds(run) - before
+        self.assertLess(used, HIDDEN_CPU_LONGEST,
+                        "%.2f s of CPU time in two seconds hidden:%s" % (used, run.transcript()))
+        self.xserver._tool("xdotool", "windowmap", str(window))
+        self.wait_for_window(run)
+        time.sleep(0.3)
+        first = self.xserver.screenshot().grid(8)
+        time.sleep(0.3)
+        self.assertNotEqual(first, self.xserver.screenshot().grid(8),
+                            "no new frames after the window came back")
+
         # The quit key shatters the picture into tiles that fall: a second later the upper half of the
         # screen (below the sliding title), full of stars before, has emptied. Then the program ends.
         def stars_above(shot):
@@ -303,60 +339,31 @@ class SceneTest(ProgramTestCase):
         self.assertLess(stars_above(self.xserver.screenshot()), stars / 5, "the picture did not fall away")
         status = run.wait_exit(EXIT_TIMEOUT)
         seconds = time.monotonic() - pressed
-        self.assertEqual(status, 0, "exit status:" + run.transcript())
+        self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
         self.assertGreaterEqual(seconds, FADE_OUT_SHORTEST)
         self.assertLessEqual(seconds, FADE_OUT_LONGEST)
-        self.assertTrue(run.stdout().endswith(SHUTDOWN), "console:" + run.transcript())
-        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
 
 
 class PreferencesTest(ProgramTestCase):
-    """The preferences keys: "!" writes the settings, and the next start reads them back."""
-
-    def test_saved_settings_return_on_the_next_start(self):
-        workdir = tempfile.mkdtemp(prefix="tovi-e2e-prefs-")
-        self.addCleanup(shutil.rmtree, workdir)
-        path = os.path.join(workdir, PREFS_NAME)
-
-        run = self.start_and_wait_for_keys(workdir=workdir)
-        self.xserver.press("exclam")
-        time.sleep(0.5)
-        with open(path, "rb") as f:
-            self.assertEqual(f.read(), default_prefs_record(), "the first save holds the defaults")
-
-        # "]" makes the globes bigger, L steps the letterbox: both are stored by the next save.
-        for key in ("bracketright", "l", "exclam"):
-            self.xserver.press(key)
-            time.sleep(0.2)
-        time.sleep(0.3)
-        with open(path, "rb") as f:
-            saved = f.read()
-        self.assertEqual(len(saved), 184)
-        self.assertAlmostEqual(struct.unpack_from("<f", saved, 84)[0], 0.7 * 1.055555, places=5)
-        self.assertEqual(struct.unpack_from("<i", saved, 12)[0], 1)
-        status, _ = self.press_and_time_exit(run, "q")
-        self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
-        run.close()
-
-        again = self.start_program(workdir=workdir)
-        self.wait_until_ready(again)
-        self.assertEqual(again.stdout(), STARTUP_WITH_PREFS, "console:" + again.transcript())
-        with open(path, "rb") as f:
-            self.assertEqual(f.read(), saved, "starting must not change the file")
-
-
-class MenuTest(ProgramTestCase):
-    """The popup menu at the left: opened with the backquote key, a slider set with the mouse, closed with
-    the right button; and the help card."""
+    """The popup menu at the left, opened with the backquote key, a slider set with the mouse, closed with
+    the right button; the preferences keys: "!" writes the settings, and the next start reads them back;
+    and the help card."""
 
     @staticmethod
     def lit_in(shot, left, top, right, bottom):
         return sum(1 for y in range(top, bottom, 2) for x in range(left, right, 2) if sum(shot.rgb(x, y)) > 300)
 
-    def test_menu_sets_a_value_that_a_save_keeps(self):
-        workdir = tempfile.mkdtemp(prefix="tovi-e2e-menu-")
+    def test_menu_and_keys_set_values_that_a_save_keeps_for_the_next_start(self):
+        workdir = tempfile.mkdtemp(prefix="tovi-e2e-prefs-")
         self.addCleanup(shutil.rmtree, workdir)
+        path = os.path.join(workdir, PREFS_NAME)
+
         run = self.start_and_wait_for_keys(settle=1.0, with_data=True, workdir=workdir)
+        self.xserver.press("exclam")
+        time.sleep(0.5)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), default_prefs_record(), "the first save holds the defaults")
+
         # Past the opening, onto the globes. A press and release within one frame would leave the button
         # counted as held, so every click here lasts a few frames.
         self.xserver.slow_click(512, 384)
@@ -382,90 +389,30 @@ class MenuTest(ProgramTestCase):
         self.assertLess(self.lit_in(self.xserver.screenshot(), *menu_area), (before + shown) / 2,
                         "the menu stayed open")
 
-        self.xserver.press("exclam")
-        time.sleep(0.5)
-        with open(os.path.join(workdir, PREFS_NAME), "rb") as f:
-            sensitivity = struct.unpack_from("<f", f.read(), 4 * 33)[0]
-        self.assertAlmostEqual(sensitivity, 2.0, places=4, msg="the slider's value did not reach the settings")
+        # "]" makes the globes bigger, L steps the letterbox: the next save keeps them and the slider's value.
+        for key in ("bracketright", "l", "exclam"):
+            self.xserver.press(key)
+            time.sleep(0.2)
+        time.sleep(0.3)
+        with open(path, "rb") as f:
+            saved = f.read()
+        self.assertEqual(len(saved), 184)
+        self.assertAlmostEqual(struct.unpack_from("<f", saved, 84)[0], 0.7 * 1.055555, places=5)
+        self.assertEqual(struct.unpack_from("<i", saved, 12)[0], 1)
+        self.assertAlmostEqual(struct.unpack_from("<f", saved, 4 * 33)[0], 2.0, places=4,
+                               msg="the slider's value did not reach the settings")
 
         self.xserver.press("question")
         time.sleep(0.5)
         self.assertGreater(self.lit_in(self.xserver.screenshot(), 0, 60, 500, 660), 1000, "no help card")
-        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
+        self.assert_quits_after_fade_out(run, STARTUP_WITHOUT_PREFS, "q")
+        run.close()
 
-
-class EndingTest(ProgramTestCase):
-    """The ways out: a quit key with its fade-out, a second Esc that cuts it short, and SIGTERM."""
-
-    def test_quit_key_fades_out_then_exits(self):
-        for key in ("Escape", "q", "Q"):
-            with self.subTest(key=key):
-                run = self.start_and_wait_for_keys()
-                status, seconds = self.press_and_time_exit(run, key)
-                self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
-                self.assertGreaterEqual(seconds, FADE_OUT_SHORTEST,
-                                        "ended %.2f s after %s, before its fade-out could run:%s"
-                                        % (seconds, key, run.transcript()))
-                self.assertLessEqual(seconds, FADE_OUT_LONGEST,
-                                     "ended only %.2f s after %s:%s" % (seconds, key, run.transcript()))
-                run.close()
-
-    def test_second_escape_cuts_fade_short(self):
-        # The program fades in over its first two seconds; a second Esc ends it at once then too.
-        for name, settle in (("during the fade-in", 0.1), ("after the fade-in", 2.5)):
-            with self.subTest(name):
-                run = self.start_and_wait_for_keys(settle=settle)
-                self.xserver.press("Escape")
-                time.sleep(0.2)
-                status, seconds = self.press_and_time_exit(run, "Escape")
-                self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
-                self.assertLess(seconds, CUT_SHORT_LONGEST,
-                                "ended %.2f s after the second Esc; it should end on the next frame:%s"
-                                % (seconds, run.transcript()))
-                run.close()
-
-    def test_sigterm_ends_program(self):
-        run = self.start_and_wait_for_keys()
-        run.process.send_signal(signal.SIGTERM)
-        status = run.wait_exit(5.0)
-        self.assertEqual(status, -signal.SIGTERM, "exit status after SIGTERM:" + run.transcript())
-        self.assertEqual(run.stdout(), STARTUP_WITHOUT_PREFS, "console:" + run.transcript())
-        self.assertEqual(run.stderr(), "", "stderr:" + run.transcript())
-
-
-class HiddenWindowTest(ProgramTestCase):
-    """An unmapped window draws nothing and costs no CPU time; mapped again, it animates and quits as usual."""
-
-    HIDDEN_CPU_LONGEST = 0.2  # CPU seconds over two hidden seconds; a spinning idle loop takes most of two
-
-    def cpu_seconds(self, run):
-        """User and system time of the program so far, from /proc/PID/stat."""
-        with open("/proc/%d/stat" % run.process.pid) as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-    def xdotool(self, *args):
-        subprocess.run(["xdotool"] + list(args), env=self.xserver.environment(), check=True, timeout=15)
-
-    def test_unmapped_window_sleeps_and_resumes(self):
-        run = self.start_and_wait_for_keys(with_data=True)
-        window = self.xserver.windows_named(TITLE)[0]
-        self.xdotool("windowunmap", str(window))
-        time.sleep(0.5)
-        before = self.cpu_seconds(run)
-        time.sleep(2.0)
-        used = self.cpu_seconds(run) - before
-        self.assertLess(used, self.HIDDEN_CPU_LONGEST,
-                        "%.2f s of CPU time in two seconds hidden:%s" % (used, run.transcript()))
-
-        self.xdotool("windowmap", str(window))
-        self.wait_for_window(run)
-        time.sleep(0.3)
-        first = self.xserver.screenshot().grid(8)
-        time.sleep(0.3)
-        self.assertNotEqual(first, self.xserver.screenshot().grid(8), "no new frames after the window came back")
-        status, _ = self.press_and_time_exit(run, "Escape")
-        self.assert_ended_cleanly(run, STARTUP_WITHOUT_PREFS, status)
+        # Past its fade-in, a second Esc ends the program at once too.
+        again = self.start_and_wait_for_keys(workdir=workdir, settle=2.5)
+        self.assert_second_escape_cuts_fade_short(again, STARTUP_WITH_PREFS)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), saved, "running must not change the file")
 
 
 if __name__ == "__main__":

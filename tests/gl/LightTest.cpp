@@ -4,6 +4,8 @@
 #include "scene/OscillatorBank.h"
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -51,21 +53,16 @@ TEST_F(LightTest, DefaultsReachOpenGLAsASpotAimedAtTheOrigin) {
     Light light;
     light.Apply();
     const LightValues v = ReadLight();
-    ExpectColour(v.ModelAmbient, 0.25f);
-    ExpectColour(v.Ambient, 0.25f);
-    ExpectColour(v.Diffuse, 0.5f);
-    ExpectColour(v.Specular, 0.75f);
-    ExpectColour(v.MaterialSpecular, 1.0f);
-    EXPECT_EQ(v.Shininess, 25.0f);
-    EXPECT_EQ(v.Cutoff, 180.0f);
-    EXPECT_EQ(v.Exponent, 1.0f);
-    const float position[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    for (const auto& [colour, level] :
+         {std::pair{v.ModelAmbient, 0.25f}, std::pair{v.Ambient, 0.25f}, std::pair{v.Diffuse, 0.5f},
+          std::pair{v.Specular, 0.75f}, std::pair{v.MaterialSpecular, 1.0f}})
+        ExpectColour(colour, level);
+    EXPECT_EQ(std::make_tuple(v.Shininess, v.Cutoff, v.Exponent), std::make_tuple(25.0f, 180.0f, 1.0f));
     for (int i = 0; i < 4; ++i)
-        EXPECT_FLOAT_EQ(v.Position[i], position[i]);
+        EXPECT_FLOAT_EQ(v.Position[i], 1.0f);
     for (int i = 0; i < 3; ++i)
         EXPECT_FLOAT_EQ(v.Direction[i], -1.0f);
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(LightTest, DirectionalLightAndValuesOpenGLWouldRefuse) {
@@ -77,12 +74,9 @@ TEST_F(LightTest, DirectionalLightAndValuesOpenGLWouldRefuse) {
     light.Intensity = 2.0f;
     light.Apply();
     LightValues v = ReadLight();
-    EXPECT_FLOAT_EQ(v.Position[0], -2.0f);
-    EXPECT_FLOAT_EQ(v.Position[1], -3.0f);
-    EXPECT_FLOAT_EQ(v.Position[2], -4.0f);
-    EXPECT_EQ(v.Position[3], 0.0f);
-    EXPECT_EQ(v.Shininess, 10.0f);
-    EXPECT_EQ(v.Cutoff, 45.0f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(v.Position[i], -2.0f - i);
+    EXPECT_EQ(std::make_tuple(v.Position[3], v.Shininess, v.Cutoff), std::make_tuple(0.0f, 10.0f, 45.0f));
     ExpectColour(v.Diffuse, 1.0f); // 0.5 x intensity 2
 
     // A cut-off between 90 and 180, or a shininess or exponent out of range, keeps the last valid value
@@ -93,10 +87,8 @@ TEST_F(LightTest, DirectionalLightAndValuesOpenGLWouldRefuse) {
     light.Apply();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     v = ReadLight();
-    EXPECT_EQ(v.Cutoff, 45.0f);
-    EXPECT_EQ(v.Shininess, 10.0f);
-    EXPECT_EQ(v.Exponent, 1.0f);
-    EXPECT_EQ(light.Cutoff, 120.0f);
+    EXPECT_EQ(std::make_tuple(v.Cutoff, v.Shininess, v.Exponent, light.Cutoff),
+              std::make_tuple(45.0f, 10.0f, 1.0f, 120.0f));
 }
 
 TEST_F(LightTest, OrbitCirclesAtHeightAndCarriesTheFlare) {

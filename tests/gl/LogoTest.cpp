@@ -35,7 +35,7 @@ protected:
         gluLookAt(0.0, 0.5, 6.0, 0.0, -0.5, 0.0, 0.0, 1.0, 0.0);
     }
     void TearDown() override {
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        GlTest::TearDown();
         LogoTime = 0.0f;
         Logo = LogoScene();
     }

@@ -1,7 +1,5 @@
 #include "support/GlTestFixture.h"
 
-#include "render/Texture.h"
-#include "scene/OscillatorBank.h"
 #include "ui/OverlayText.h"
 
 #include <string>
@@ -9,42 +7,18 @@
 
 namespace {
 
-using gltest::GlTest;
-
 // One captured glyph triangle of the feedback buffer, in window pixels.
 struct Triangle {
     float X[3], Y[3];
 };
 
-class OverlayTextTest : public GlTest {
+class OverlayTextTest : public gltest::TextTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        gltest::ResetProgram();
-        OverlayText::Font = &Font;
-        OverlayText::WaveBank = &TextWaveBank;
-        OverlayText::ClockLink = &Clock;
-        OverlayText::ViewLink = &View;
-        TextWaveBank.Init(8);
-        View.Reshape(gltest::WindowWidth, gltest::WindowHeight);
-        View.SetLetterbox(0);
-        View.BeginOrtho();
-    }
-
-    // The feedback values OpenGL produces for whatever draw() draws.
-    template <typename Draw> static std::vector<GLfloat> Feedback(Draw draw) {
-        std::vector<GLfloat> buffer(4096);
-        glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        draw();
-        buffer.resize(size_t(glRenderMode(GL_RENDER)));
-        return buffer;
-    }
-
     // Draws the text and returns the triangles OpenGL was given for it.
     static std::vector<Triangle> Capture(OverlayText& text, const char* string, float x, float y,
                                          float size) {
-        const std::vector<GLfloat> values = Feedback([&] { text.Draw(string, x, y, size); });
+        const std::vector<GLfloat> values =
+            gltest::Feedback(GL_2D, 4096, [&] { text.Draw(string, x, y, size); });
         std::vector<Triangle> triangles;
         for (size_t i = 0; i + 8 <= values.size(); i += 8) {
             EXPECT_EQ(values[i], GLfloat(GL_POLYGON_TOKEN));
@@ -66,8 +40,6 @@ protected:
                     right = std::max(right, triangles[t].X[v]);
                 }
     }
-
-    Texture Font;
 };
 
 TEST_F(OverlayTextTest, GlyphsSitOnTheirCellsWithSlantAndAdvance) {
@@ -168,7 +140,8 @@ TEST_F(OverlayTextTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
     for (const Step& step : steps) {
         Clock.Now = step.Now;
         View.ClearFrames = 0;
-        EXPECT_EQ(!Feedback([&] { line.DrawIfShown(); }).empty(), step.Drawn) << step.Now;
+        EXPECT_EQ(!gltest::Feedback(GL_2D, 4096, [&] { line.DrawIfShown(); }).empty(), step.Drawn)
+            << step.Now;
         EXPECT_EQ(View.ClearFrames, step.ClearFrames) << step.Now;
     }
 

@@ -49,14 +49,10 @@ protected:
     }
 
     // Every polygon vertex the drawing sends down, in object coordinates.
-    template <typename Draw> std::vector<Vertex> Capture(Draw draw) {
-        glFeedbackBuffer(GLsizei(Buffer.size()), GL_3D_COLOR_TEXTURE, Buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        draw();
-        const GLint count = glRenderMode(GL_RENDER);
-        EXPECT_GE(count, 0) << "feedback buffer overflow";
+    template <typename Draw> static std::vector<Vertex> Capture(Draw draw) {
+        const std::vector<GLfloat> buffer = gltest::Feedback(GL_3D_COLOR_TEXTURE, 1 << 20, draw);
         std::vector<Vertex> vertices;
-        for (const GLfloat* f = Buffer.data(); f < Buffer.data() + count;) {
+        for (const GLfloat* f = buffer.data(); f < buffer.data() + buffer.size();) {
             if (f[0] != GL_POLYGON_TOKEN) {
                 ADD_FAILURE() << "not a polygon: token " << f[0];
                 break;
@@ -68,8 +64,6 @@ protected:
         }
         return vertices;
     }
-
-    std::vector<GLfloat> Buffer = std::vector<GLfloat>(1 << 20);
 };
 
 TEST_F(PlasmaGlobeTest, ArcSendsRippledStripAndGlowDiscAtTheWavePhases) {

@@ -19,8 +19,6 @@ double Distance(int x, int y, int centre) {
 
 class ProceduralTextureTest : public gltest::GlTest {
 protected:
-    void TearDown() override { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
-
     static Texels Read(unsigned int name, int side) {
         Texels texels(size_t(side) * side * 4);
         glBindTexture(GL_TEXTURE_2D, name);

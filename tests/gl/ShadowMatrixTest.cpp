@@ -43,13 +43,6 @@ protected:
     static constexpr float LampAbove[4] = {0.0f, 10.0f, 0.0f, 1.0f};
 };
 
-TEST_F(ShadowMatrixTest, LampAboveGroundCastsPointOntoGround) {
-    const Vec3 shadow = Transform(ShadowMatrix(Ground, LampAbove), {1.0, 5.0, 0.0});
-    EXPECT_NEAR(shadow[0], 2.0, 1e-6);
-    EXPECT_NEAR(shadow[1], 0.0, 1e-6);
-    EXPECT_NEAR(shadow[2], 0.0, 1e-6);
-}
-
 TEST_F(ShadowMatrixTest, ShadowsLieOnPlaneAndOnRayFromLight) {
     const struct {
         float Plane[4];

@@ -2,17 +2,17 @@
 // texture, its name, binding and parameters queried.
 
 #include "render/Texture.h"
+#include "support/Bytes.h"
 #include "support/GlTestFixture.h"
 
 #include <GL/gl.h>
 #include <cstdint>
-#include <fstream>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using namespace support;
 using Texel = std::array<int, 4>; // R, G, B, A
 
 // Different values in every channel, row and column, so a swapped channel or a flipped row shows.
@@ -20,23 +20,18 @@ Texel Colour(int x, int y) {
     return {(x * 7 + y * 3) & 0xFF, (x * 5 + y * 11 + 40) & 0xFF, (x + y * 13 + 90) & 0xFF, 0};
 }
 
-void Put(Bytes& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i)
-        bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
 // A 24-bit file of the Colour picture with rows padded to 4 bytes and `gap` bytes before the pixels.
 Bytes MakeBmp(int width, int height, bool topDown = false, int gap = 0) {
     const std::size_t rowBytes = (std::size_t(width) * 3 + 3) & ~std::size_t(3);
     Bytes bytes(54 + gap + rowBytes * height, 0);
-    Put(bytes, 0, 'B' | 'M' << 8, 2);
-    Put(bytes, 2, std::uint32_t(bytes.size()), 4);
-    Put(bytes, 10, 54 + gap, 4);
-    Put(bytes, 14, 40, 4);
-    Put(bytes, 18, width, 4);
-    Put(bytes, 22, std::uint32_t(topDown ? -height : height), 4);
-    Put(bytes, 26, 1, 2);
-    Put(bytes, 28, 24, 2);
+    PutAt(bytes, 0, 'B' | 'M' << 8, 2);
+    PutAt(bytes, 2, std::uint32_t(bytes.size()), 4);
+    PutAt(bytes, 10, 54 + gap, 4);
+    PutAt(bytes, 14, 40, 4);
+    PutAt(bytes, 18, width, 4);
+    PutAt(bytes, 22, std::uint32_t(topDown ? -height : height), 4);
+    PutAt(bytes, 26, 1, 2);
+    PutAt(bytes, 28, 24, 2);
     for (int row = 0; row < height; ++row)
         for (int x = 0; x < width; ++x) {
             const Texel colour = Colour(x, topDown ? height - 1 - row : row);
@@ -56,13 +51,6 @@ using Loader = unsigned int (*)(Texture&, const char*, int, int, bool);
 
 class TextureLoadTest : public gltest::GlTest {
 protected:
-    void TearDown() override { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
-
-    static void Write(const Bytes& bytes) {
-        std::ofstream("image.bmp", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-
     template <typename Get, typename... Args> static GLint Query(Get get, Args... args) {
         GLint value = 0;
         get(args..., &value);
@@ -105,10 +93,10 @@ TEST_F(TextureLoadTest, ReadsEveryAcceptedLayoutBottomRowFirst) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
         Bytes bytes = MakeBmp(c.Width, c.Height, c.TopDown, c.Gap);
-        Put(bytes, 14, c.InfoSize, 4);
+        PutAt(bytes, 14, c.InfoSize, 4);
         if (c.Offset >= 0)
-            Put(bytes, 10, std::uint32_t(c.Offset), 4);
-        Write(bytes);
+            PutAt(bytes, 10, std::uint32_t(c.Offset), 4);
+        WriteFile("image.bmp", bytes);
         Texture texture;
         const unsigned int name = LoadBmpRgba(texture, "image.bmp", -1, 0, false);
         ASSERT_NE(name, 0u);
@@ -147,10 +135,10 @@ TEST_F(TextureLoadTest, RejectsWhatItCannotReadAndLeavesTheTextureEmpty) {
         if (c.Size == 0)
             bytes.resize(40);
         else
-            Put(bytes, c.At, c.Value, c.Size);
+            PutAt(bytes, c.At, c.Value, c.Size);
         if (c.At == 18)
-            Put(bytes, 22, c.Value2, 4);
-        Write(bytes);
+            PutAt(bytes, 22, c.Value2, 4);
+        WriteFile("image.bmp", bytes);
         for (Loader load : {&LoadBmpRgba, &LoadBmpLuminanceAlpha}) {
             glBindTexture(GL_TEXTURE_2D, 0);
             Texture texture;
@@ -177,8 +165,8 @@ TEST_F(TextureLoadTest, AlphaFromBrightnessOrThresholdAndLuminanceFromRed) {
         SCOPED_TRACE(testing::Message() << "alpha " << c.AlphaValue << ", threshold " << c.Threshold << ", ("
                                         << c.Red << ", " << c.Green << ", " << c.Blue << ")");
         Bytes bytes = MakeBmp(1, 1);
-        Put(bytes, 54, c.Blue | c.Green << 8 | c.Red << 16, 3);
-        Write(bytes);
+        PutAt(bytes, 54, c.Blue | c.Green << 8 | c.Red << 16, 3);
+        WriteFile("image.bmp", bytes);
         Texture rgba, luminance;
         luminance.EnvMode = GL_REPLACE;
         ASSERT_NE(LoadBmpRgba(rgba, "image.bmp", c.AlphaValue, c.Threshold, false), 0u);
@@ -193,7 +181,7 @@ TEST_F(TextureLoadTest, AlphaFromBrightnessOrThresholdAndLuminanceFromRed) {
 TEST_F(TextureLoadTest, TruncatedFileReadsMissingBytesAs255) {
     Bytes bytes = MakeBmp(4, 4); // rows of 12 bytes; cut after the blue byte of pixel (1, 2)
     bytes.resize(54 + 2 * 12 + 4);
-    Write(bytes);
+    WriteFile("image.bmp", bytes);
     Texture texture;
     ASSERT_NE(LoadBmpRgba(texture, "image.bmp", -1, 0, false), 0u);
     const std::vector<Texel> texels = Texels();
@@ -205,7 +193,7 @@ TEST_F(TextureLoadTest, TruncatedFileReadsMissingBytesAs255) {
 }
 
 TEST_F(TextureLoadTest, BindAppliesWrapAndEnvironmentUnlessZero) {
-    Write(MakeBmp(16, 16));
+    WriteFile("image.bmp", MakeBmp(16, 16));
     Texture clamped;
     clamped.Wrap = GL_CLAMP;
     clamped.EnvMode = GL_DECAL;
@@ -227,7 +215,7 @@ TEST_F(TextureLoadTest, BindAppliesWrapAndEnvironmentUnlessZero) {
 }
 
 TEST_F(TextureLoadTest, MipmapsOnlyWhenAsked) {
-    Write(MakeBmp(16, 8));
+    WriteFile("image.bmp", MakeBmp(16, 8));
     for (Loader load : {&LoadBmpRgba, &LoadBmpLuminanceAlpha})
         for (bool mipmaps : {false, true}) {
             SCOPED_TRACE(testing::Message()

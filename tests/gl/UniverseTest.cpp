@@ -31,18 +31,13 @@ protected:
     }
     void TearDown() override {
         Stars.Release();
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        GlTest::TearDown();
     }
 
     std::vector<Star> Capture() {
-        std::vector<GLfloat> buffer(1 << 15);
-        glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        Stars.Draw();
-        const GLint count = glRenderMode(GL_RENDER);
-        EXPECT_GE(count, 0) << "feedback buffer overflow";
+        const std::vector<GLfloat> buffer = gltest::Feedback(GL_3D_COLOR, 1 << 15, [this] { Stars.Draw(); });
         std::vector<Star> stars;
-        for (const GLfloat* f = buffer.data(); f < buffer.data() + count; f += 8) {
+        for (const GLfloat* f = buffer.data(); f < buffer.data() + buffer.size(); f += 8) {
             EXPECT_EQ(f[0], GLfloat(GL_POINT_TOKEN));
             stars.push_back({f[1] / 40.0 - 6.0, f[2] / 40.0 - 6.0, 6.0 - 12.0 * f[3], f[4], f[5], f[6]});
         }

@@ -4,7 +4,6 @@
 #include "ui/Widget.h"
 #include "render/InputState.h"
 #include "render/Texture.h"
-#include "scene/OscillatorBank.h"
 #include "support/GlTestFixture.h"
 
 #include <algorithm>
@@ -47,35 +46,23 @@ WidgetSetup Slider(float minimum, float maximum, float value, int integerSteps, 
 }
 const WidgetSetup Box = At(30.0f, 100.0f, 30.0f, 30.0f); // (45, 115) lies inside, (100, 115) outside
 
-class WidgetTest : public gltest::GlTest {
+class WidgetTest : public gltest::TextTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        gltest::ResetProgram();
-        DialogText = OverlayText();
-        OverlayText::Font = &Font;
-        OverlayText::WaveBank = &TextWaveBank;
-        OverlayText::ClockLink = &Clock;
-        TextWaveBank.Init(8);
-        View.Reshape(gltest::WindowWidth, gltest::WindowHeight);
-        View.SetLetterbox(0);
-        View.BeginOrtho();
+        TextTest::SetUp();
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); // as the program rests
     }
     void TearDown() override {
         Widget::ControlsImage = nullptr;
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        TextTest::TearDown();
     }
 
     // The tiles a widget draws (its text lies further right), drawn while the scene is in line mode: they
     // must come out filled and leave OpenGL resting, line mode included.
     static std::vector<Quad> Tiles(const Widget& widget, float originX, float originY, int focused) {
-        std::vector<GLfloat> values(1 << 14);
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        glFeedbackBuffer(GLsizei(values.size()), GL_3D_COLOR_TEXTURE, values.data());
-        glRenderMode(GL_FEEDBACK);
-        widget.Draw(originX, originY, focused);
-        values.resize(size_t(glRenderMode(GL_RENDER)));
+        const std::vector<GLfloat> values =
+            gltest::Feedback(GL_3D_COLOR_TEXTURE, 1 << 14, [&] { widget.Draw(originX, originY, focused); });
         gltest::ExpectRestingState();
         GLint mode[2] = {};
         glGetIntegerv(GL_POLYGON_MODE, mode);
@@ -98,8 +85,6 @@ protected:
         }
         return quads;
     }
-
-    Texture Font;
 };
 
 TEST_F(WidgetTest, EveryKindAnswersPressesDragsReleasesAndKeys) {

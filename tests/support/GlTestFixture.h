@@ -11,6 +11,8 @@
 #include "app/SoundPlayer.h"
 #include "app/Startup.h"
 #include "render/Camera.h"
+#include "render/Texture.h"
+#include "scene/OscillatorBank.h"
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
@@ -24,8 +26,11 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace gltest {
+
+using support::ResetProgram;
 
 constexpr int WindowWidth = 640;
 constexpr int WindowHeight = 480;
@@ -54,8 +59,6 @@ private:
     std::filesystem::path Path;
 };
 
-using support::ResetProgram;
-
 // The state every pass and every frame must hand back to the drawing code.
 inline void ExpectRestingState() {
     GLfloat alphaReference = -1.0f;
@@ -75,12 +78,45 @@ inline void ExpectRestingState() {
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-// A window-sized offscreen context and nothing else.
+// The values OpenGL's feedback mode of the given type produces for whatever draw() draws.
+template <typename Draw> std::vector<GLfloat> Feedback(GLenum type, std::size_t size, Draw draw) {
+    std::vector<GLfloat> buffer(size);
+    glFeedbackBuffer(GLsizei(size), type, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint count = glRenderMode(GL_RENDER);
+    EXPECT_GE(count, 0) << "feedback buffer overflow";
+    buffer.resize(std::size_t(std::max(count, 0)));
+    return buffer;
+}
+
+// A window-sized offscreen context and nothing else. Every test ends with no OpenGL error pending.
 class GlTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(Context.Ok()) << Context.Error(); }
+    void TearDown() override { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
 
     OffscreenContext Context{WindowWidth, WindowHeight};
+};
+
+// Text drawn in window pixels with an empty font image, on the program's fresh state.
+class TextTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ResetProgram();
+        DialogText = OverlayText();
+        OverlayText::Font = &Font;
+        OverlayText::WaveBank = &TextWaveBank;
+        OverlayText::ClockLink = &Clock;
+        OverlayText::ViewLink = &View;
+        TextWaveBank.Init(8);
+        View.Reshape(WindowWidth, WindowHeight);
+        View.SetLetterbox(0);
+        View.BeginOrtho();
+    }
+
+    Texture Font;
 };
 
 // The program as main leaves it before the first frame, on the scripted host at 0 ms. Every test ends
@@ -94,7 +130,7 @@ protected:
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
     void TearDown() override {
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        GlTest::TearDown();
         EXPECT_EQ(GlErrorCount, 0);
     }
 

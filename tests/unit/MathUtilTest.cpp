@@ -49,23 +49,15 @@ TEST(MathUtil, RandomFloatStaysInItsRangeWhateverTheGenerator) {
 }
 
 TEST(MathUtil, ClampLengthShortensOnlyLongVectors) {
-    float x = 3.0f, y = 4.0f, z = 0.0f;
-    ClampLength(x, y, z, 10.0f);
-    EXPECT_EQ(x, 3.0f);
-    EXPECT_EQ(y, 4.0f);
-
-    ClampLength(x, y, z, 5.0f); // exactly at the limit
-    EXPECT_EQ(x, 3.0f);
-    EXPECT_EQ(y, 4.0f);
-
-    ClampLength(x, y, z, 2.5f);
-    EXPECT_FLOAT_EQ(x, 1.5f);
-    EXPECT_FLOAT_EQ(y, 2.0f);
-    EXPECT_EQ(z, 0.0f);
-
-    float zx = 0.0f, zy = 0.0f, zz = 0.0f;
-    ClampLength(zx, zy, zz, 0.0f);
-    EXPECT_EQ(zx, 0.0f);
-    EXPECT_EQ(zy, 0.0f);
-    EXPECT_EQ(zz, 0.0f);
+    const struct {
+        float X, Y, Limit, ExpectedX, ExpectedY;
+    } cases[] = {
+        {3, 4, 10, 3, 4}, {3, 4, 5, 3, 4}, {3, 4, 2.5f, 1.5f, 2}, {0, 0, 0, 0, 0}}; // 5: at the limit
+    for (const auto& c : cases) {
+        float x = c.X, y = c.Y, z = 0.0f;
+        ClampLength(x, y, z, c.Limit);
+        EXPECT_EQ(x, c.ExpectedX) << c.Limit;
+        EXPECT_EQ(y, c.ExpectedY) << c.Limit;
+        EXPECT_EQ(z, 0.0f) << c.Limit;
+    }
 }
