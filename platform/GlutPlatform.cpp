@@ -1,6 +1,7 @@
 #include "platform/GlutPlatform.h"
 
 #include <GL/freeglut.h>
+#include <cstdio>
 #include <cstdlib>
 
 static_assert(CursorLeftArrow == GLUT_CURSOR_LEFT_ARROW && CursorNone == GLUT_CURSOR_NONE);
@@ -12,10 +13,7 @@ static_assert(WindowHidden == GLUT_HIDDEN && WindowFullyRetained == GLUT_FULLY_R
               WindowPartiallyRetained == GLUT_PARTIALLY_RETAINED && WindowFullyCovered == GLUT_FULLY_COVERED);
 static_assert(ButtonLeft == GLUT_LEFT_BUTTON && ButtonRight == GLUT_RIGHT_BUTTON && ButtonDown == GLUT_DOWN);
 
-// Without an audio device the program runs silent.
-GlutPlatform::GlutPlatform() {
-    Audio.Open();
-}
+GlutPlatform::GlutPlatform() = default;
 
 GlutPlatform::~GlutPlatform() {
     // The host outlives the frame loop but not the program's static objects: the sound device and its
@@ -99,6 +97,15 @@ void GlutPlatform::PostRedisplay() {
 
 void GlutPlatform::SwapBuffers() {
     glutSwapBuffers();
+    // The sound device opens once the first frame is on the screen: looking for a sound system can take a
+    // good part of a second (a sound server slow to answer, or none at all), and the window should not wait
+    // for it. The frame after it meets a long step, which the clock counts as one short frame. Without a
+    // device the program runs silent.
+    if (!AudioStarted) {
+        AudioStarted = true;
+        if (Audio.Open() && PendingWave[0] != '\0')
+            Audio.Play(PendingWave);
+    }
 }
 
 void GlutPlatform::SetIdle(bool running) {
@@ -106,7 +113,14 @@ void GlutPlatform::SetIdle(bool running) {
 }
 
 void GlutPlatform::PlayWave(const char* path) {
-    Audio.Play(path);
+    if (AudioStarted) {
+        Audio.Play(path);
+        return;
+    }
+    // Before the device is open only the last sound asked for is kept (each new one cuts off the last); a
+    // path too long to keep would give silence anyway.
+    if (!path || std::snprintf(PendingWave, sizeof PendingWave, "%s", path) >= int(sizeof PendingWave))
+        PendingWave[0] = '\0';
 }
 
 void GlutPlatform::Exit(int status) {

@@ -33,5 +33,7 @@ public:
 
 private:
     SdlWavePlayer Audio;
-    void (*Idle)() = nullptr; // the registered idle handler, for SetIdle
+    bool AudioStarted = false;                               // the device opens after the first frame
+    char PendingWave[SdlWavePlayer::MaxPathLength + 1] = {}; // the sound asked for before that
+    void (*Idle)() = nullptr;                                // the registered idle handler, for SetIdle
 };
