@@ -16,12 +16,12 @@
 #include "scene/Logo.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramState.h"
+#include "support/SilencedStdout.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace bench {
@@ -49,33 +49,8 @@ inline bool EnterDataFolder() {
     return false;
 }
 
-// Throws away what the program writes to the console while it is alive.
-class SilencedStdout {
-public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        Saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            close(null);
-        }
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (Saved >= 0) {
-            dup2(Saved, STDOUT_FILENO);
-            close(Saved);
-        }
-    }
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-private:
-    int Saved = -1;
-};
-
 using support::ResetProgram;
+using support::SilencedStdout;
 
 // What a fresh process does before its first frame, on the given host at 0 ms and with a window of the
 // given size. A preferences file left in the data folder by a run of the program is overridden: every

@@ -14,6 +14,7 @@
 #include "AllocationCounter.h"
 
 #include "support/Monkey.h"
+#include "support/SilencedStdout.h"
 
 #include <chrono>
 #include <cstdio>
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     double seconds = 0.0;
     {
         monkey::Workspace workspace(TOVI_DATA_DIR);
-        monkey::QuietConsole quiet;
+        support::SilencedStdout quiet;
         CountedAllocations probe;
         monkey::Monkey soak(options.Seed, options.Width, options.Height, &probe, options.AttributeEvery);
         if (!soak.Start()) {

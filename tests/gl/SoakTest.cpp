@@ -8,6 +8,7 @@
 // what is never freed.
 
 #include "support/Monkey.h"
+#include "support/SilencedStdout.h"
 
 #if TOVI_SOAK_COUNTS_ALLOCATIONS
 #include "AllocationCounter.h"
@@ -59,7 +60,7 @@ TEST(Soak, RandomInputKeepsEveryFrameClean) {
     monkey::Tally counts;
     std::string report;
     {
-        monkey::QuietConsole quiet;
+        support::SilencedStdout quiet;
 #if TOVI_SOAK_COUNTS_ALLOCATIONS
         CountedAllocations probe;
         monkey::Monkey soak(20240611, SoakWidth, SoakHeight, &probe, AttributeEvery);

@@ -16,6 +16,7 @@
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
+#include "support/RestingState.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
@@ -61,21 +62,8 @@ private:
 
 // The state every pass and every frame must hand back to the drawing code.
 inline void ExpectRestingState() {
-    GLfloat alphaReference = -1.0f;
-    glGetFloatv(GL_ALPHA_TEST_REF, &alphaReference);
-    GLint source = 0, destination = 0;
-    glGetIntegerv(GL_BLEND_SRC, &source);
-    glGetIntegerv(GL_BLEND_DST, &destination);
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_EQ(alphaReference, 0.0f);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(source, GL_SRC_ALPHA);
-    EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(depthWrites);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    const char* fault = support::RestingStateFault();
+    EXPECT_FALSE(fault) << fault;
 }
 
 // The values OpenGL's feedback mode of the given type produces for whatever draw() draws.

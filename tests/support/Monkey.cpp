@@ -7,12 +7,12 @@
 #include "scene/Logo.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
+#include "support/RestingState.h"
 #include "ui/DialogStack.h"
 
 #include <GL/gl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <iterator>
 #include <malloc.h>
@@ -102,49 +102,6 @@ MemoryUse ReadMemory() {
     }
     use.ResidentBytes = resident * sysconf(_SC_PAGESIZE);
     return use;
-}
-
-const char* RestingStateFault() {
-    GLfloat alphaReference = -1.0f;
-    glGetFloatv(GL_ALPHA_TEST_REF, &alphaReference);
-    GLint source = 0, destination = 0;
-    glGetIntegerv(GL_BLEND_SRC, &source);
-    glGetIntegerv(GL_BLEND_DST, &destination);
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    if (glIsEnabled(GL_ALPHA_TEST))
-        return "alpha test left on";
-    if (alphaReference != 0.0f)
-        return "alpha reference not 0";
-    if (glIsEnabled(GL_BLEND))
-        return "blending left on";
-    if (source != GL_SRC_ALPHA || destination != GL_ONE_MINUS_SRC_ALPHA)
-        return "blend factors not SRC_ALPHA, ONE_MINUS_SRC_ALPHA";
-    if (glIsEnabled(GL_DEPTH_TEST))
-        return "depth test left on";
-    if (!depthWrites)
-        return "depth writes left off";
-    if (glIsEnabled(GL_TEXTURE_2D))
-        return "texturing left on";
-    return nullptr;
-}
-
-QuietConsole::QuietConsole() {
-    std::fflush(stdout);
-    Saved = dup(STDOUT_FILENO);
-    const int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-}
-
-QuietConsole::~QuietConsole() {
-    std::fflush(stdout);
-    if (Saved >= 0) {
-        dup2(Saved, STDOUT_FILENO);
-        close(Saved);
-    }
 }
 
 Workspace::Workspace(const char* dataFolder) : Previous(std::filesystem::current_path().string()) {
@@ -413,7 +370,7 @@ void Monkey::RunFrame() {
             (Dialogs.ActivatedId != -1 || Dialogs.CurrentMenu != page || Dialogs.StackDepth != depth));
     if (Attributed)
         ++Totals.AttributedFrames;
-    if (const char* fault = RestingStateFault()) {
+    if (const char* fault = support::RestingStateFault()) {
         ++Totals.RestingViolations;
         Fault(event, fault);
     }

@@ -100,21 +100,6 @@ struct MemoryUse {
 };
 MemoryUse ReadMemory();
 
-// The first OpenGL state that differs from what every frame must hand back, or null when all is at rest.
-const char* RestingStateFault();
-
-// The program's console output thrown away while it lives: the soak would print thousands of lines.
-class QuietConsole {
-public:
-    QuietConsole();
-    ~QuietConsole();
-    QuietConsole(const QuietConsole&) = delete;
-    QuietConsole& operator=(const QuietConsole&) = delete;
-
-private:
-    int Saved = -1;
-};
-
 // A fresh working directory holding links to the images and sounds of dataFolder, so that the textures
 // load and saved preferences land in a scratch place; removed with everything in it at the end.
 class Workspace {
