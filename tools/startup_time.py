@@ -19,7 +19,6 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from xsession import XServer  # noqa: E402
 
 SHIM = r"""

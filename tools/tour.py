@@ -30,7 +30,6 @@ import time
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 from xsession import XServer, missing_tools  # noqa: E402
 

@@ -11,11 +11,14 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
-from xsession import XServer, missing_tools
+# The X session module is shared with the tour in tools/.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from xsession import XServer, missing_tools  # noqa: E402
 
 PROGRAM = os.environ.get("TOVI_PROGRAM", "")
 DATA_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
