@@ -34,8 +34,11 @@ static void Put32(std::vector<uint8_t>& out, uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
 }
+// Byte by byte, like the numbers: g++ 12 at -O3 takes a range insert into a growing vector for an
+// overflow (a false -Wstringop-overflow inside std::vector).
 static void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
+    for (int i = 0; i < 4; i++)
+        out.push_back(uint8_t(tag[i]));
 }
 
 std::vector<uint8_t> EncodeBmp(const Image& image) {
