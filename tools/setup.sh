@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs whatever a Debian 12 machine is missing for Tovi, then builds it.
+# Installs whatever a Debian 12 machine is missing for Tovi, then builds it, with warnings as errors.
 #   tools/setup.sh --program  the program
-#   tools/setup.sh --tests    the program and the tests, with g++ and with clang++ (sanitized, with fuzzers)
+#   tools/setup.sh --tests    the program and the tests, with g++ and with clang++ (sanitized, with fuzzers);
+#                             and the program alone in Release with each, as a packager builds it
 # Sourced by tools/run.sh and tools/test.sh; safe to run again: installed packages are skipped quickly.
 set -euo pipefail
 
@@ -26,22 +27,30 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# build FOLDER C-COMPILER C++-COMPILER TESTS(ON/OFF) TARGET [CMAKE-OPTION...]: configures and builds.
+# build FOLDER C-COMPILER C++-COMPILER BUILD-TYPE TESTS(ON/OFF/AUTO) [CMAKE-OPTION...]: configures and
+# builds everything the configuration holds.
 build() {
-    local folder=$1 ccompiler=$2 compiler=$3 tests=$4 target=$5
+    local folder=$1 ccompiler=$2 compiler=$3 type=$4 tests=$5
     shift 5
     cmake -S "$TOVI_ROOT" -B "$TOVI_ROOT/$folder" -G Ninja -DCMAKE_C_COMPILER="$ccompiler" \
-        -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTOVI_BUILD_TESTS="$tests" "$@" >/dev/null
-    cmake --build "$TOVI_ROOT/$folder" --target "$target"
+        -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE="$type" -DTOVI_BUILD_TESTS="$tests" \
+        -DTOVI_WERROR=ON "$@" >/dev/null
+    cmake --build "$TOVI_ROOT/$folder"
 }
 
 if [ "${1:-}" = "--tests" ]; then
     install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-    build build gcc g++ ON all
+    build build gcc g++ RelWithDebInfo ON
     # The clang build is the sanitized one: its tests run under AddressSanitizer and UndefinedBehaviorSanitizer.
-    build build-clang clang clang++ ON all -DTOVI_FUZZ=ON -DTOVI_SANITIZE=ON
+    build build-clang clang clang++ RelWithDebInfo ON -DTOVI_FUZZ=ON -DTOVI_SANITIZE=ON
+    # A packager's Release build, as on a machine with only the program's own dependencies: the tests'
+    # packages are hidden from the default configure, which then builds and installs the program alone.
+    packager=(-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+        -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON -DCMAKE_DISABLE_FIND_PACKAGE_Python3=ON)
+    build build-release gcc g++ Release AUTO "${packager[@]}"
+    build build-release-clang clang clang++ Release AUTO "${packager[@]}"
+    cmake --install "$TOVI_ROOT/build-release" --prefix "$TOVI_ROOT/build-release/prefix" >/dev/null
 else
     install_missing "${PROGRAM_PACKAGES[@]}"
-    build build gcc g++ OFF tovi
+    build build gcc g++ RelWithDebInfo OFF
 fi
