@@ -110,6 +110,7 @@ void OnWindowStatus(int state) {
 void OnReshape(int width, int height) {
     const int oldHeight = View.Height;
     View.Reshape(width, height);
+    Mouse.Reshape(width, height, Settings, MenuShown);
     // Menu rows are laid out from the window's height; rebuild the page in place (focus, origin and the
     // stack kept) so the menu sits where this window puts it, not where the first, smaller one did.
     if (height != oldHeight && Dialogs.CurrentMenu >= 0)

@@ -90,3 +90,15 @@ void MouseState::EndFrame() {
             *button = 0;
     }
 }
+
+void MouseState::Reshape(int width, int height, const SettingsStore& settings, int menuShown) {
+    // A fixed point could lie outside a small window and throw the pointer out of it: mouse look would
+    // stop, and without a window manager the keys would go to whatever lies under the pointer. The pointer
+    // is brought over at once because the key that changed the size (F) warped it before the window had
+    // its new size. A reshape that keeps the size (some window managers send one on a move) changes nothing.
+    if (width / 2 == CentreX && height / 2 == CentreY)
+        return;
+    CentreX = width / 2;
+    CentreY = height / 2;
+    ApplyCursor(settings, menuShown);
+}

@@ -49,8 +49,10 @@ public:
     void ApplyCursor(const SettingsStore& settings, int menuShown);
     // End of frame: presses become held, releases become up.
     void EndFrame();
+    // The window's new size: the warp point moves to its middle, and a held pointer goes there at once.
+    void Reshape(int width, int height, const SettingsStore& settings, int menuShown);
 
-    int CentreX = 500, CentreY = 500; // the warp point
+    int CentreX = 320, CentreY = 240; // the warp point: the middle of the window (first 640 x 480)
     int PointerX = 0, PointerY = 0;
     int Moved = 0;
     int LeftButton = 0, MiddleButton = 0, RightButton = 0;

@@ -78,8 +78,9 @@ TEST_F(CameraTest, AutomaticModeSwingsWithinItsBoundsAndHoldingModesKeepThePose)
     }
 }
 
-// Each pointer offset turns the view once (twice through the rate when not paused) and the angles wrap
-// into one turn; a second frame with no motion event (the warp's may never come) turns nothing.
+// Each pointer offset from the middle of the window turns the view once (twice through the rate when not
+// paused) and the angles wrap into one turn; a second frame with no motion event (the warp's may never
+// come) turns nothing. The window is small: the pointer is held at its middle, from its first reshape on.
 TEST_F(CameraTest, MouseLookTurnsOncePerOffsetAndWrapsWhateverTheSize) {
     constexpr float Inf = std::numeric_limits<float>::infinity(), InRange = -1.0f;
     const struct {
@@ -96,13 +97,16 @@ TEST_F(CameraTest, MouseLookTurnsOncePerOffsetAndWrapsWhateverTheSize) {
         {1, 1e30f, 100.0f, 3, 3, InRange, InRange}, {0, 3e38f, 100.0f, 100, 100, 100.0f, 100.0f},
     };
     Settings.CameraMode = 1;
+    ProgramCallbacks().Reshape(400, 300);
+    ASSERT_EQ(Fake.Warps.size(), 1u);
+    EXPECT_TRUE(Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 150);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Paused = c.Paused;
         Settings.MouseSensitivity = c.Sensitivity;
         MainCamera.Pitch = MainCamera.Yaw = c.Start;
         Fake.Warps.clear();
-        Mouse.Motion(Mouse.CentreX + c.Dx, Mouse.CentreY + c.Dy, Settings, View);
+        Mouse.Motion(200 + c.Dx, 150 + c.Dy, Settings, View);
         for (int frame = 1; frame <= 2; ++frame) {
             Frame();
             for (auto [angle, expected] : {std::pair{MainCamera.Yaw, c.Yaw}, {MainCamera.Pitch, c.Pitch}})
@@ -111,7 +115,7 @@ TEST_F(CameraTest, MouseLookTurnsOncePerOffsetAndWrapsWhateverTheSize) {
                 else
                     EXPECT_NEAR(angle, expected, 1e-3f) << "frame " << frame;
             ASSERT_EQ(Fake.Warps.size(), size_t(frame));
-            EXPECT_TRUE(Fake.Warps.back().X == 500 && Fake.Warps.back().Y == 500);
+            EXPECT_TRUE(Fake.Warps.back().X == 200 && Fake.Warps.back().Y == 150);
         }
     }
 }

@@ -126,11 +126,11 @@ TEST_F(PointerControlsTest, ArrowsAndButtonsHeldAsTheCameraReadsThem) {
     OnSpecial(KeyPageUp, 0, 0);
     EXPECT_EQ(std::make_tuple(Keys.Alt, Keys.Ctrl, Keys.Shift), std::make_tuple(4, 0, 1));
 
-    // The pointer from the bottom in the automatic and hold modes, the offset from the warp point under
-    // manual control.
+    // The pointer from the bottom in the automatic and hold modes, the offset from the warp point (the
+    // middle of the 640 x 480 window) under manual control.
     const struct {
         int Mode, X, Y, PointerX, PointerY;
-    } moves[] = {{0, 10, 0, 10, 479}, {2, 20, 479, 20, 0}, {1, 510, 490, 10, -10}};
+    } moves[] = {{0, 10, 0, 10, 479}, {2, 20, 479, 20, 0}, {1, 330, 230, 10, -10}};
     for (const auto& m : moves) {
         Settings.CameraMode = m.Mode;
         Mouse.Moved = 0;
