@@ -24,9 +24,10 @@ GlutPlatform::~GlutPlatform() {
 void GlutPlatform::OpenWindow(int* argc, char** argv, int width, int height, const char* title) {
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    // After glutInit, so that these replace a -geometry of the command line: without a window manager
+    // freeglut shifts the full-screen window off the screen's corner by the first window's position (its
+    // default position, (-1, -1), would leave it one pixel off).
     glutInitWindowSize(width, height);
-    // freeglut's default position is (-1, -1); without a window manager the full-screen switch then
-    // leaves the window one pixel off the screen's corner.
     glutInitWindowPosition(0, 0);
     glutCreateWindow(title);
     glutFullScreen();
@@ -64,11 +65,18 @@ void GlutPlatform::WarpPointer(int x, int y) {
 }
 
 void GlutPlatform::FullScreen() {
+    PendingSize[0] = PendingSize[1] = 0; // a window size asked for before is no longer wanted
     glutFullScreen();
 }
 
 void GlutPlatform::ReshapeWindow(int width, int height) {
-    glutReshapeWindow(width, height);
+    // Leaving full screen gives the window back its size from before, and freeglut applies that after a
+    // size asked for in the same turn of its loop (without a window manager, and also with one when the
+    // leaving is asked for explicitly). So the window leaves full screen now (nothing happens when it is
+    // not full screen) and gets its size at the end of the next frame.
+    glutLeaveFullScreen();
+    PendingSize[0] = width;
+    PendingSize[1] = height;
 }
 
 int GlutPlatform::Modifiers() {
@@ -97,6 +105,10 @@ void GlutPlatform::PostRedisplay() {
 
 void GlutPlatform::SwapBuffers() {
     glutSwapBuffers();
+    if (PendingSize[0] > 0) {
+        glutReshapeWindow(PendingSize[0], PendingSize[1]);
+        PendingSize[0] = PendingSize[1] = 0;
+    }
     // The sound device opens once the first frame is on the screen: looking for a sound system can take a
     // good part of a second (a sound server slow to answer, or none at all), and the window should not wait
     // for it. The frame after it meets a long step, which the clock counts as one short frame. Without a

@@ -36,4 +36,5 @@ private:
     bool AudioStarted = false;                               // the device opens after the first frame
     char PendingWave[SdlWavePlayer::MaxPathLength + 1] = {}; // the sound asked for before that
     void (*Idle)() = nullptr;                                // the registered idle handler, for SetIdle
+    int PendingSize[2] = {};                                 // a window size to ask for after the frame
 };
