@@ -21,8 +21,10 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -74,6 +76,20 @@ void ServeClearRequest() {
         View.ClearFrames = 0;
 }
 
+// The window was last reported unmapped, minimised or wholly covered: no frame drawn there is seen.
+bool WindowUnseen = false;
+
+// Ends the program once two seconds have passed since the quit key (at once after a second one). Returns
+// false when the program has ended.
+bool EndExitWhenDue() {
+    if (ExitStartTime == 0.0f || Clock.Now - ExitStartTime <= 2.0f)
+        return true;
+    Shutdown();
+    ConsoleWrite("Fin\n\n");
+    Host->Exit(0);
+    return false;
+}
+
 // The fade in from black over the first two seconds, and the fade out after a quit key, which ends the
 // program once two seconds have passed. Returns false when the program has ended.
 bool FadeScreen() {
@@ -82,13 +98,7 @@ bool FadeScreen() {
     else if (ExitStartTime != 0.0f)
         View.Fade((Clock.Now - ExitStartTime) / 2.0f);
     // Checked during the fade-in too, so that a second quit key ends the program on the next frame.
-    if (ExitStartTime != 0.0f && Clock.Now - ExitStartTime > 2.0f) {
-        Shutdown();
-        ConsoleWrite("Fin\n\n");
-        Host->Exit(0);
-        return false;
-    }
-    return true;
+    return EndExitWhenDue();
 }
 
 void OnDisplay() {
@@ -96,15 +106,26 @@ void OnDisplay() {
     Host->SwapBuffers();
 }
 
+// A window no one sees keeps its idle handler only while an exit runs (OnWindowStatus). No frames are
+// drawn then, so the handler keeps the clock itself and the program still ends on time, with a short
+// sleep between its turns instead of a busy loop.
 void OnIdle() {
-    Host->PostRedisplay();
+    if (!WindowUnseen) {
+        Host->PostRedisplay();
+        return;
+    }
+    Clock.Tick(Host->ElapsedMs());
+    if (EndExitWhenDue())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 // Nothing of a hidden or wholly covered window can be seen, so the idle handler stops asking for frames
 // and the main loop sleeps until the window system reports a change. The first frame after that meets a
-// long step, which the clock counts as one short frame: the scene carries on where it was.
+// long step, which the clock counts as one short frame: the scene carries on where it was. An exit under
+// way keeps the idle handler, which ends the program on time.
 void OnWindowStatus(int state) {
-    Host->SetIdle(state != WindowHidden && state != WindowFullyCovered);
+    WindowUnseen = state == WindowHidden || state == WindowFullyCovered;
+    Host->SetIdle(!WindowUnseen || ExitStartTime != 0.0f);
 }
 
 void OnReshape(int width, int height) {

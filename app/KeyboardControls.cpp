@@ -49,13 +49,15 @@ void SetFov(float degrees) {
     StatusLine.ShowFormatted("FOV: %3.0f Degrees", MainCamera.Fov);
 }
 
-// The first press starts the shattering fade-out; a second one ends the program on the next frame.
+// The first press starts the shattering fade-out; a second one ends the program on the next frame. A
+// covered window may still take keys with its idle handler stopped: the exit needs it to end on time.
 void Quit() {
     if (ExitStartTime == 0.0f) {
         ExitStartTime = Clock.Now;
         Sound.Play("hit.wav", 0.5f, 1, 0);
         ExitState = 1;
         HelpShown = 0;
+        Host->SetIdle(true);
     } else {
         ExitStartTime = Clock.Now - 5.0f;
     }
