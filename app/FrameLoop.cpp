@@ -206,6 +206,7 @@ void DisplayFrame() {
 
 void Shutdown() {
     ConsoleWrite("\nShutting down...\n");
+    Universe.Release();
 }
 
 WindowCallbacks ProgramCallbacks() {

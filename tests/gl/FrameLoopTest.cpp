@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "scene/Logo.h"
+#include "scene/Universe.h"
 #include "ui/DialogStack.h"
 #include "ui/Widget.h"
 
@@ -170,6 +171,8 @@ TEST_F(FrameLoopTest, TrailsFadeByFadeEffectTimesFrameTime) {
 
 TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsThenEnds) {
     UntouchedColourMode();
+    const GLuint stars = GLuint(Universe.List);
+    ASSERT_TRUE(glIsList(stars));
     const int pressedMs = 2500;
     FramesUntil(pressedMs);
 
@@ -201,6 +204,7 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsThenEnds) {
     EXPECT_LE(endedMs - pressedMs, 2000 + FrameMs) << "kept running after the fade-out";
     EXPECT_EQ(Fake.ExitStatus, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
+    EXPECT_FALSE(glIsList(stars)) << "the star field's display list is still there";
 }
 
 TEST_F(FrameLoopTest, SecondQuitKeyEndsOnNextFrame) {
