@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/FrameLoop.h"
 #include "app/Globals.h"
 #include "app/ScreenView.h"
@@ -5,6 +6,8 @@
 #include "platform/GlutPlatform.h"
 
 int main(int argc, char** argv) {
+    if (const int status = AnswerCommandLine(argc, argv, stdout); status >= 0)
+        return status;
     static GlutPlatform glut; // destroyed before the program's static objects
     Host = &glut;
     glut.OpenWindow(&argc, argv, View.Width, View.Height, ProgramName);

@@ -21,7 +21,7 @@ CMAKE = os.environ.get("TOVI_CMAKE", "cmake")
 
 DATA_FILES = ["font_256.bmp", "metalplate128.bmp", "floor.bmp", "controls_128.bmp", "hit.wav", "WIND2.wav"]
 INSTALLED_FILES = sorted(["bin/tovi", "share/applications/tovi.desktop",
-                          "share/icons/hicolor/scalable/apps/tovi.svg"]
+                          "share/icons/hicolor/scalable/apps/tovi.svg", "share/man/man6/tovi.6"]
                          + ["share/tovi/" + name for name in DATA_FILES])
 
 

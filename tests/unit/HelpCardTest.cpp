@@ -1,12 +1,16 @@
-// The README against the program: its copy of the help card is the card the program draws, and every key
-// the card names has a row in its controls table. A change to either side without the other fails here.
+// The README and the manual page against the program: the README's copy of the help card is the card the
+// program draws, every key the card names has a row in the README's controls table, the manual page lists
+// those rows word for word, and it names the options --help names. A change to one side without the other
+// fails here.
 
+#include "app/CommandLine.h"
 #include "app/HelpScreens.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,12 +23,42 @@ std::string RightTrimmed(std::string text) {
     return text;
 }
 
-std::vector<std::string> ReadmeLines() {
-    std::ifstream file(TOVI_README);
+// The manual page's escapes for a minus, a backquote and an empty space are read as the text they show.
+std::vector<std::string> ReadLines(const char* path) {
+    std::ifstream file(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
+    for (std::string line; std::getline(file, line);) {
+        for (const auto& [escape, text] : {std::pair{R"(\\-)", "-"}, {R"(\\\(ga)", "`"}, {R"(\\&)", ""}})
+            line = std::regex_replace(line, std::regex(escape), text);
         lines.push_back(line);
+    }
     return lines;
+}
+
+// The words that start with a dash, as options do.
+std::set<std::string> Options(const std::string& text) {
+    const std::regex option(R"((^|\s)(--?[a-z]+))");
+    std::set<std::string> found;
+    for (std::sregex_iterator at(text.begin(), text.end(), option), end; at != end; ++at)
+        found.insert((*at)[2]);
+    return found;
+}
+
+// The tagged paragraphs of a section of the manual page: ".TP", then ".B" with the tag, then its text.
+std::map<std::string, std::string> ManualItems(const std::vector<std::string>& lines,
+                                               const std::string& section) {
+    std::map<std::string, std::string> items;
+    bool inside = false;
+    for (size_t at = 0; at + 1 < lines.size(); ++at) {
+        if (lines[at].rfind(".SH ", 0) == 0)
+            inside = lines[at] == ".SH " + section;
+        if (!inside || lines[at] != ".TP" || lines[++at].rfind(".B ", 0) != 0)
+            continue;
+        std::string& text = items[lines[at].substr(3)];
+        for (; at + 1 < lines.size() && lines[at + 1][0] != '.'; ++at)
+            text += (text.empty() ? "" : " ") + lines[at + 1];
+    }
+    return items;
 }
 
 // The lines of the first fenced block after the heading, or nothing when there is none.
@@ -40,19 +74,22 @@ std::vector<std::string> FencedBlockAfter(const std::vector<std::string>& lines,
     return block;
 }
 
-// The first cell of every row of the first table after the heading.
-std::set<std::string> FirstColumnAfter(const std::vector<std::string>& lines, const std::string& heading) {
+// The rows of the first two-column table after the heading, below its header: the first cell to the
+// second, with the second's code quotes dropped.
+std::map<std::string, std::string> TableAfter(const std::vector<std::string>& lines,
+                                              const std::string& heading) {
     size_t at = 0;
     while (at < lines.size() && lines[at] != heading)
         ++at;
     while (at < lines.size() && lines[at].rfind("|", 0) != 0)
         ++at;
-    std::set<std::string> cells;
-    for (; at < lines.size() && lines[at].rfind("|", 0) == 0; ++at) {
-        const std::string cell = lines[at].substr(1, lines[at].find('|', 1) - 1);
-        cells.insert(cell.substr(1, cell.size() - 2));
+    std::map<std::string, std::string> rows;
+    for (at += 2; at < lines.size() && lines[at].rfind("| ", 0) == 0; ++at) {
+        const std::string row = lines[at].substr(2, lines[at].size() - 4);
+        const size_t bar = row.find(" | ");
+        rows[row.substr(0, bar)] = std::regex_replace(row.substr(bar + 3), std::regex("`"), "");
     }
-    return cells;
+    return rows;
 }
 
 // Every key line of the card: the key column (the first fifteen characters, blanks squeezed) is on the
@@ -109,8 +146,8 @@ std::set<std::string> CardKeys() {
     return keys;
 }
 
-TEST(HelpCardTest, ReadmeQuotesTheCardAndExplainsEveryKeyItNames) {
-    const std::vector<std::string> readme = ReadmeLines();
+TEST(HelpCardTest, ReadmeQuotesTheCardAndExplainsEveryKeyItNamesAsTheManualPageDoes) {
+    const std::vector<std::string> readme = ReadLines(TOVI_README);
     ASSERT_FALSE(readme.empty()) << "cannot read " << TOVI_README;
 
     // The blocks one after the other, a blank line between them; trailing blanks do not show.
@@ -127,7 +164,7 @@ TEST(HelpCardTest, ReadmeQuotesTheCardAndExplainsEveryKeyItNames) {
         line = RightTrimmed(line);
     EXPECT_EQ(quoted, card) << "README.md's help card differs from the program's";
 
-    const std::set<std::string> rows = FirstColumnAfter(readme, "## Controls");
+    const std::map<std::string, std::string> rows = TableAfter(readme, "## Controls");
     std::set<std::string> known;
     for (const auto& [key, row] : ReadmeRowOfCardKey) {
         known.insert(key);
@@ -135,6 +172,14 @@ TEST(HelpCardTest, ReadmeQuotesTheCardAndExplainsEveryKeyItNames) {
             << "README.md's controls table has no row \"" << row << "\" for " << key;
     }
     EXPECT_EQ(CardKeys(), known) << "the card's keys changed: update the controls table and this list";
+
+    const std::vector<std::string> manual = ReadLines(TOVI_MANUAL);
+    ASSERT_FALSE(manual.empty()) << "cannot read " << TOVI_MANUAL;
+    EXPECT_EQ(ManualItems(manual, "CONTROLS"), rows) << "the manual page's controls differ from README.md's";
+    std::string manualText;
+    for (const std::string& line : manual)
+        manualText += line + "\n";
+    EXPECT_EQ(Options(manualText), Options(UsageText())) << "the manual page and --help name other options";
 }
 
 } // namespace
