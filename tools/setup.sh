@@ -11,7 +11,7 @@ TOVI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-dev libsdl2-dev
     libgl1-mesa-dri)
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libfreetype-dev fonts-dejavu-core libegl-dev libegl-mesa0
-    libbenchmark-dev xvfb xdotool x11-utils x11-apps python3)
+    libbenchmark-dev xvfb xdotool x11-utils x11-apps python3 openbox)
 
 install_missing() {
     local missing=() package
