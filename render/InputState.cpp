@@ -46,8 +46,11 @@ void KeyboardState::SpecialUp(int key) {
 
 void MouseState::Motion(int x, int y, const SettingsStore& settings, const ScreenView& view) {
     if (settings.CameraMode == 1) {
-        PointerX = x - CentreX;
-        PointerY = y - CentreY;
+        // The window system's reports lag behind: one at the warp point of the window's former size was
+        // sent before the pointer was brought to the new one, and the pointer has not moved.
+        const bool held = x == FormerCentreX && y == FormerCentreY;
+        PointerX = held ? 0 : x - CentreX;
+        PointerY = held ? 0 : y - CentreY;
     } else {
         // The menus and the automatic view read the pointer the way OpenGL counts rows.
         PointerX = x;
@@ -98,6 +101,8 @@ void MouseState::Reshape(int width, int height, const SettingsStore& settings, i
     // its new size. A reshape that keeps the size (some window managers send one on a move) changes nothing.
     if (width / 2 == CentreX && height / 2 == CentreY)
         return;
+    FormerCentreX = CentreX;
+    FormerCentreY = CentreY;
     CentreX = width / 2;
     CentreY = height / 2;
     ApplyCursor(settings, menuShown);

@@ -52,7 +52,8 @@ public:
     // The window's new size: the warp point moves to its middle, and a held pointer goes there at once.
     void Reshape(int width, int height, const SettingsStore& settings, int menuShown);
 
-    int CentreX = 320, CentreY = 240; // the warp point: the middle of the window (first 640 x 480)
+    int CentreX = 320, CentreY = 240;           // the warp point: the middle of the window (first 640 x 480)
+    int FormerCentreX = -1, FormerCentreY = -1; // the warp point before the window last changed size
     int PointerX = 0, PointerY = 0;
     int Moved = 0;
     int LeftButton = 0, MiddleButton = 0, RightButton = 0;

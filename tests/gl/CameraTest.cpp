@@ -100,6 +100,8 @@ TEST_F(CameraTest, MouseLookTurnsOncePerOffsetAndWrapsWhateverTheSize) {
     ProgramCallbacks().Reshape(400, 300);
     ASSERT_EQ(Fake.Warps.size(), 1u);
     EXPECT_TRUE(Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 150);
+    Mouse.Motion(320, 240, Settings, View); // held at the former middle, reported late
+    EXPECT_TRUE(Mouse.PointerX == 0 && Mouse.PointerY == 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Paused = c.Paused;
