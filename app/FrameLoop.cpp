@@ -74,6 +74,14 @@ void ServeClearRequest() {
         View.ClearFrames = 0;
 }
 
+// The end of the run, at once: after the fade-out, or when the window system asks for it (a signal, or
+// the window gone).
+void OnClose() {
+    Shutdown();
+    ConsoleWrite("Fin\n\n");
+    Host->Exit(0);
+}
+
 // The fade in from black over the first two seconds, and the fade out after a quit key, which ends the
 // program once two seconds have passed. Returns false when the program has ended.
 bool FadeScreen() {
@@ -83,9 +91,7 @@ bool FadeScreen() {
         View.Fade((Clock.Now - ExitStartTime) / 2.0f);
     // Checked during the fade-in too, so that a second quit key ends the program on the next frame.
     if (ExitStartTime != 0.0f && Clock.Now - ExitStartTime > 2.0f) {
-        Shutdown();
-        ConsoleWrite("Fin\n\n");
-        Host->Exit(0);
+        OnClose();
         return false;
     }
     return true;
@@ -165,9 +171,11 @@ void DisplayFrame() {
     View.SetLetterbox(0);
     View.ApplyViewport();
     View.BeginOrtho();
-    DrawOverlays();
-    if (HelpShown)
-        ShowHelp();
+    if (!SaverMode) {
+        DrawOverlays();
+        if (HelpShown)
+            ShowHelp();
+    }
     if (Settings.FpsClock)
         FpsDisplay.Draw();
     CheckGlError();
@@ -197,5 +205,6 @@ WindowCallbacks ProgramCallbacks() {
     callbacks.Special = OnSpecial;
     callbacks.SpecialUp = OnSpecialUp;
     callbacks.WindowStatus = OnWindowStatus;
+    callbacks.Close = OnClose;
     return callbacks;
 }
