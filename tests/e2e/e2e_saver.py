@@ -188,6 +188,11 @@ class WindowTest(ProgramTestCase):
         self.assertEqual(run.wait_exit(5.0), 0, run.transcript())
         self.assertEqual((run.stdout(), run.stderr()), (STARTUP_WITHOUT_PREFS + SHUTDOWN, ""), run.transcript())
 
+        # A window that is not there: the program's own message, not Xlib's.
+        run = self.start_program(arguments=["-window-id", "0x1fffffff"])
+        self.assertEqual(run.wait_exit(5.0), 1, run.transcript())
+        self.assertEqual((run.stdout(), run.stderr()), ("", "Tovi: the display has no window 0x1fffffff\n"))
+
 
 if __name__ == "__main__":
     unittest.main()
