@@ -1,5 +1,6 @@
 """Tovi as a screensaver on Xvfb: run by Debian's xscreensaver daemon (which launches no saver for root: as
-root the test makes an unprivileged user), and in a window the test makes. `python3 -m unittest e2e_saver`"""
+root the test makes an unprivileged user) with the options of data/tovi.xml, and in a window the test makes.
+Run as `python3 -m unittest e2e_saver` with TOVI_PROGRAM set."""
 
 import ctypes
 import glob
@@ -11,6 +12,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 import e2e_program
 from e2e_program import (DATA_FOLDER, PREFS_NAME, SHUTDOWN, STARTUP_WITH_PREFS, STARTUP_WITHOUT_PREFS, ProgramTestCase,
@@ -62,16 +64,18 @@ class DaemonTest(ProgramTestCase):
         scratch = tempfile.mkdtemp(prefix="tovi-saver-")
         self.addCleanup(shutil.rmtree, scratch)
         home, work, log = (os.path.join(scratch, name) for name in ("home", "work", "log"))
-        for folder in (home, work, log):
-            os.mkdir(folder)
+        list(map(os.mkdir, (home, work, log)))
         # The program with its data beside it, where the daemon's user can run it.
         for path in [e2e_program.PROGRAM] + [p for kind in ("bmp", "wav") for p in glob.glob(DATA_FOLDER + "/*." + kind)]:
             shutil.copy(path, scratch)
         with open(os.path.join(scratch, "wrapper.py"), "w") as f:
             f.write(WRAPPER)
+        # Every option the settings file offers, as xscreensaver-settings writes them: --root --globes 3 --fps.
+        settings = ElementTree.parse(os.path.join(DATA_FOLDER, "tovi.xml")).getroot()
+        options = " ".join(e.get("arg", e.get("arg-set", "")).replace("%", e.get("high", "")) for e in settings).strip()
         with open(os.path.join(home, ".xscreensaver"), "w") as f:
             f.write("mode: one\nselected: 0\nlock: False\nsplash: False\nfade: True\nfadeSeconds: 0:00:01\n"
-                    "programs: GL: /usr/bin/python3 %s/wrapper.py %s %s/tovi --root\n" % (scratch, log, scratch))
+                    "programs: GL: /usr/bin/python3 %s/wrapper.py %s %s/tovi %s\n" % (scratch, log, scratch, options))
         with open(os.path.join(work, PREFS_NAME), "wb") as f:
             f.write(default_prefs_record())
         for folder, _, names in os.walk(scratch):
