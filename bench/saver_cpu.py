@@ -3,9 +3,10 @@
 
     python3 bench/saver_cpu.py [--program build/tovi] [--seconds 5] [--sizes 1024x768,1920x1080]
 
-For each screen size both runs show the same scene, one globe with the camera wandering by itself: the
-interactive program full-screen after a click past its opening, and the saver on the root window
-(`tovi --root`, as xscreensaver starts it). Each is measured over the same seconds, after its fade-in: the
+For each screen size every run shows the same scene, one globe with the camera wandering by itself: the
+interactive program full-screen after a click past its opening, with Mesa's default wait for the display's
+refresh at each swap and without it (vblank_mode=0), and the saver on the root window (`tovi --root`, as
+xscreensaver starts it). Each is measured over the same seconds, after its fade-in: the
 CPU time of all its threads (Mesa's software renderer, llvmpipe, draws on several) from /proc, and the
 frames it showed, counted by a small preloaded library around glXSwapBuffers; beside them the CPU time of
 the X server, which on Xvfb copies every software-rendered frame into its screen. Prints a table and asserts
@@ -51,6 +52,12 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable) {
 
 SETTLE_SECONDS = 3.0  # past the two-second fade-in and the start-up
 
+# (name, arguments, environment, click past the opening) of each run. Mesa waits for the display's refresh
+# at each swap unless vblank_mode=0 says otherwise: the interactive program runs both ways.
+RUNS = (("interactive", [], {}, True),
+        ("interactive, vblank_mode=0", [], {"vblank_mode": "0"}, True),
+        ("saver --root", ["--root"], {}, False))
+
 
 def cpu_seconds(pid):
     """User and system time of the whole process so far."""
@@ -64,12 +71,12 @@ def swaps(path):
         return int.from_bytes(f.read(8) or b"\0", "little")
 
 
-def measure(program, arguments, xserver, folder, library, seconds, click):
+def measure(program, arguments, environment, xserver, folder, library, seconds, click):
     """(CPU seconds per second of the program and of the X server, frames per second) of one run."""
     count_file = os.path.join(folder, "swaps")
     open(count_file, "wb").close()
     env = xserver.environment()
-    env.update(LD_PRELOAD=library, SWAP_COUNT_FILE=count_file, SDL_AUDIODRIVER="dummy")
+    env.update(environment, LD_PRELOAD=library, SWAP_COUNT_FILE=count_file, SDL_AUDIODRIVER="dummy")
     work = tempfile.mkdtemp(dir=folder)  # no preferences file: the defaults
     process = subprocess.Popen([program] + arguments, cwd=work, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -103,7 +110,7 @@ def main():
 
     print("CPU time per second of wall time (all threads; %d cores), %.0f s each, load %.2f at the start"
           % (os.cpu_count(), options.seconds, os.getloadavg()[0]))
-    print("%-11s %-13s %10s %10s %15s %14s" % ("screen", "program", "CPU s / s", "frames / s", "CPU ms / frame",
+    print("%-11s %-28s %10s %10s %15s %14s" % ("screen", "program", "CPU s / s", "frames / s", "CPU ms / frame",
                                                "Xvfb CPU s / s"))
     with tempfile.TemporaryDirectory(prefix="tovi-saver-cpu-") as folder:
         source, library = os.path.join(folder, "swapcount.c"), os.path.join(folder, "swapcount.so")
@@ -113,9 +120,10 @@ def main():
         for size in options.sizes.split(","):
             width, height = (int(v) for v in size.split("x"))
             with XServer(width, height) as xserver:
-                for name, arguments, click in (("interactive", [], True), ("saver --root", ["--root"], False)):
-                    cpu, server_cpu, fps = measure(program, arguments, xserver, folder, library, options.seconds, click)
-                    print("%-11s %-13s %10.2f %10.1f %15.1f %14.2f"
+                for name, arguments, environment, click in RUNS:
+                    cpu, server_cpu, fps = measure(program, arguments, environment, xserver, folder, library,
+                                                   options.seconds, click)
+                    print("%-11s %-28s %10.2f %10.1f %15.1f %14.2f"
                           % (size, name, cpu, fps, 1000 * cpu / max(fps, 1e-9), server_cpu))
 
 
