@@ -1,6 +1,5 @@
-"""Tovi as a screensaver on Xvfb: run by Debian's xscreensaver daemon (which launches no saver for root: as
-root the test makes an unprivileged user) with the options of data/tovi.xml, and in a window the test makes.
-Run as `python3 -m unittest e2e_saver` with TOVI_PROGRAM set."""
+"""Tovi as a screensaver on Xvfb, run by Debian's xscreensaver daemon (which runs no saver for root: as root
+the test makes an unprivileged user) with the options of data/tovi.xml, and in a window the test makes."""
 
 import ctypes
 import glob

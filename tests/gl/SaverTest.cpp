@@ -3,8 +3,6 @@
 // camera wandering by itself, nothing heard and nothing written.
 
 #include "app/Saver.h"
-#include "app/FrameLoop.h"
-#include "platform/Platform.h"
 #include "support/Bytes.h"
 #include "support/GlTestFixture.h"
 
