@@ -6,6 +6,7 @@
 // prefix the build was configured for.
 const char* UsageText() {
     return "Usage: tovi [GLUT option]...\n"
+           "       tovi -root | -window-id ID [-globes N] [-fps]\n"
            "       tovi --help | -h | --version\n"
            "\n"
            "Tovi: plasma globes drifting through a star field, a real-time 3-D graphics piece. It\n"
@@ -18,6 +19,13 @@ const char* UsageText() {
            "  -display DISPLAY   the X display to open instead of $DISPLAY\n"
            "  -geometry WxH+X+Y  accepted; the window opens full screen, and f makes it 600 x 600\n"
            "  -sync              synchronous X calls, for debugging\n"
+           "\n"
+           "As a screensaver, chosen by -window-id, -root or $XSCREENSAVER_WINDOW, it shows the globes\n"
+           "alone, silent, until it is sent SIGTERM:\n"
+           "  -window-id ID      draw into this window (hex as 0x1a00005, or decimal)\n"
+           "  -root              draw on the root window\n"
+           "  -globes N          1, 2 or 3 globes\n"
+           "  -fps               the frame-rate clock\n"
            "\n"
            "Images and sounds are looked for in the working directory, beside the program, in\n"
            "../share/tovi beside the program's folder and in " TOVI_INSTALLED_DATA_DIR ".\n"

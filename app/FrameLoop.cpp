@@ -76,6 +76,14 @@ void ServeClearRequest() {
         View.ClearFrames = 0;
 }
 
+// The end of the run, at once: after the fade-out, or when the window system asks for it (a signal, or
+// the window gone).
+void OnClose() {
+    Shutdown();
+    ConsoleWrite("Fin\n\n");
+    Host->Exit(0);
+}
+
 // The window was last reported unmapped, minimised or wholly covered: no frame drawn there is seen.
 bool WindowUnseen = false;
 
@@ -84,9 +92,7 @@ bool WindowUnseen = false;
 bool EndExitWhenDue() {
     if (ExitStartTime == 0.0f || Clock.Now - ExitStartTime <= 2.0f)
         return true;
-    Shutdown();
-    ConsoleWrite("Fin\n\n");
-    Host->Exit(0);
+    OnClose();
     return false;
 }
 
@@ -187,9 +193,11 @@ void DisplayFrame() {
     View.SetLetterbox(0);
     View.ApplyViewport();
     View.BeginOrtho();
-    DrawOverlays();
-    if (HelpShown)
-        ShowHelp();
+    if (!SaverMode) {
+        DrawOverlays();
+        if (HelpShown)
+            ShowHelp();
+    }
     if (Settings.FpsClock)
         FpsDisplay.Draw();
     CheckGlError();
@@ -220,5 +228,6 @@ WindowCallbacks ProgramCallbacks() {
     callbacks.Special = OnSpecial;
     callbacks.SpecialUp = OnSpecialUp;
     callbacks.WindowStatus = OnWindowStatus;
+    callbacks.Close = OnClose;
     return callbacks;
 }

@@ -16,6 +16,7 @@ int ValueN2 = 3;
 int LetterboxPhase = 0;
 int VarsInitialised = 0;
 int GlErrorCount = 0;
+int SaverMode = 0;
 
 const char* const ProgramName = "Tovi";
 const float FogColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};

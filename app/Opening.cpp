@@ -43,12 +43,8 @@ void DrawScene() {
     if (Logo.Finished) {
         DrawGlobeScene();
     } else if (Mouse.LeftButton != 0) {
-        // The click that ends the opening: the globes follow from the next frame, with the camera
-        // wandering by itself.
-        Logo.Finished = 1;
-        Settings.CameraMode = 0;
-        StatusLine.ShowUntil = 0.0f;
-        MainLight.OrbitRate = 10.0f;
+        // The click that ends the opening: the globes follow from the next frame.
+        EndOpening();
     } else {
         Logo.LightPosition[0] = MainLight.X;
         Logo.LightPosition[1] = MainLight.Y;
@@ -58,6 +54,13 @@ void DrawScene() {
         LightFlare.Draw(MainCamera, Settings);
         StatusLine.Show("<Click> to continue,,,");
     }
+}
+
+void EndOpening() {
+    Logo.Finished = 1;
+    Settings.CameraMode = 0;
+    StatusLine.ShowUntil = 0.0f;
+    MainLight.OrbitRate = 10.0f;
 }
 
 void CaptureScreen(int size, unsigned int textureName) {

@@ -4,6 +4,9 @@
 // now and then the wind, and the opening logo until the first left click, the globes after it.
 void DrawScene();
 
+// The logo gives way to the globes for the rest of the run, with the camera wandering by itself.
+void EndOpening();
+
 // Draws the scene once more into the lower-left size x size pixels and copies them into the texture, for
 // the shattering exit.
 void CaptureScreen(int size, unsigned int textureName);

@@ -52,7 +52,8 @@ enum WindowVisibility {
 enum MouseButtonCode { ButtonLeft = 0, ButtonMiddle = 1, ButtonRight = 2 };
 enum MouseButtonEvent { ButtonDown = 0, ButtonUp = 1 };
 
-// The handlers the window system calls. Each has the exact signature of its GLUT registration.
+// The handlers the window system calls. Each has the exact signature of its GLUT registration, but Close,
+// which the screensaver's host calls on a signal or when its window is gone.
 struct WindowCallbacks {
     void (*Display)() = nullptr;
     void (*Idle)() = nullptr;
@@ -63,6 +64,7 @@ struct WindowCallbacks {
     void (*Special)(int key, int x, int y) = nullptr;
     void (*SpecialUp)(int key, int x, int y) = nullptr;
     void (*WindowStatus)(int state) = nullptr; // a WindowVisibility
+    void (*Close)() = nullptr;                 // the window system ends the program; never returns
 };
 
 class Platform {

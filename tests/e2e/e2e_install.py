@@ -20,7 +20,7 @@ BUILD_DIR = os.environ.get("TOVI_BUILD_DIR", "")
 CMAKE = os.environ.get("TOVI_CMAKE", "cmake")
 
 DATA_FILES = ["font_256.bmp", "metalplate128.bmp", "floor.bmp", "controls_128.bmp", "hit.wav", "WIND2.wav"]
-INSTALLED_FILES = sorted(["bin/tovi", "share/applications/tovi.desktop",
+INSTALLED_FILES = sorted(["bin/tovi", "share/applications/tovi.desktop", "share/xscreensaver/config/tovi.xml",
                           "share/icons/hicolor/scalable/apps/tovi.svg", "share/man/man6/tovi.6"]
                          + ["share/tovi/" + name for name in DATA_FILES])
 

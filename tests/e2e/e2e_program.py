@@ -55,7 +55,7 @@ def default_prefs_record():
 class ProgramRun:
     """One run of the program in its own scratch directory, with stdout and stderr caught in files."""
 
-    def __init__(self, xserver, prefs=None, with_data=False, workdir=None):
+    def __init__(self, xserver, prefs=None, with_data=False, workdir=None, arguments=()):
         self.scratch = tempfile.TemporaryDirectory(prefix="tovi-e2e-")
         self.workdir = workdir or os.path.join(self.scratch.name, "work")
         if workdir is None:
@@ -74,7 +74,7 @@ class ProgramRun:
         env = xserver.environment()
         env.pop("SDL_AUDIODRIVER", None)  # the real search for a sound device, as a user's machine does it
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen([PROGRAM], cwd=self.workdir, env=env,
+            self.process = subprocess.Popen([PROGRAM, *arguments], cwd=self.workdir, env=env,
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err)
 
     def _read(self, path):
@@ -144,8 +144,8 @@ class ProgramTestCase(unittest.TestCase):
             cls.xserver.stop()
             cls.xserver = None
 
-    def start_program(self, prefs=None, with_data=False, workdir=None):
-        run = ProgramRun(self.xserver, prefs, with_data, workdir)
+    def start_program(self, prefs=None, with_data=False, workdir=None, arguments=()):
+        run = ProgramRun(self.xserver, prefs, with_data, workdir, arguments)
         self.addCleanup(run.close)
         return run
 

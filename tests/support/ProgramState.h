@@ -31,6 +31,7 @@ inline void ResetProgram() {
     ExitState = 0;
     ExitStartTime = 0.0f;
     GlErrorCount = 0;
+    SaverMode = 0;
     VarsInitialised = 0;
     TextureAnimTimer = 0.0f;
     Logo.Finished = 0; // a new process opens on the logo scene

@@ -1,0 +1,115 @@
+// The screensaver: which run its command line and environment choose, with what options, and the program
+// it turns into, frame after frame on the scripted host: the scene alone, the settings of Tovi.pref, the
+// camera wandering by itself, nothing heard and nothing written.
+
+#include "app/Saver.h"
+#include "support/Bytes.h"
+#include "support/GlTestFixture.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace gltest;
+
+TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) {
+    const std::string badId = "takes a window id, in hex as 0x1a00005 or in decimal, not ";
+    const std::string ignored =
+        "Tovi: -globes takes 1, 2 or 3, not \"4\"; ignored\nTovi: unknown option \"-x\" ignored\n";
+    const struct {
+        std::vector<const char*> Arguments;
+        const char* Environment; // XSCREENSAVER_WINDOW
+        int Chosen;
+        unsigned long Window;
+        int Globes, FpsClock;
+        std::string Messages; // the error, then the lines on stderr
+    } cases[] = {
+        {{"-display", ":1", "-globes", "2", "-x"}, "", 0, 0, 0, 0, ""}, // GLUT's command line
+        {{}, "0x60000C", 1, 0x60000C, 0, 0, ""},
+        {{"--root", "--globes", "3", "-fps"}, nullptr, 1, 0, 3, 1, ""},
+        {{"-root", "-window-id", "4242", "-globes", "1"}, "0x60000C", 1, 4242, 1, 0, ""},
+        {{"-root", "-globes", "4", "-x", "--fps"}, nullptr, 1, 0, 0, 1, ignored},
+        {{"-window-id", "0x20000000"}, nullptr, 1, 0, 0, 0, "Tovi: -window-id " + badId + "\"0x20000000\"\n"},
+        {{}, "0", 1, 0, 0, 0, "Tovi: XSCREENSAVER_WINDOW " + badId + "\"0\"\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv = {"tovi"};
+        argv.insert(argv.end(), c.Arguments.begin(), c.Arguments.end());
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        testing::internal::CaptureStderr();
+        const SaverOptions options = ReadSaverOptions(int(argv.size()), argv.data(), c.Environment);
+        EXPECT_EQ(options.Error + testing::internal::GetCapturedStderr(), c.Messages);
+        EXPECT_EQ(options.Chosen, c.Chosen);
+        EXPECT_EQ(options.Window, c.Window);
+        EXPECT_EQ(options.Globes, c.Globes);
+        EXPECT_EQ(options.FpsClock, c.FpsClock);
+    }
+}
+
+// Pixels brighter than the darkest star in the rectangle [left, right) x [bottom, top).
+int LitPixels(int left, int bottom, int right, int top) {
+    std::vector<unsigned char> rgba(std::size_t(right - left) * std::size_t(top - bottom) * 4);
+    glReadPixels(left, bottom, right - left, top - bottom, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    int lit = 0;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 60;
+    return lit;
+}
+
+using SaverTest = ProgramTest;
+using std::filesystem::directory_iterator;
+
+TEST_F(SaverTest, ShowsTheSceneAloneWithTheSavedSettingsAndNeitherSoundsNorWrites) {
+    SettingsStore saved; // a manual camera, letterbox 2 and the clock, saved with "!"
+    saved.CameraMode = 1;
+    saved.Letterbox = 2;
+    saved.FpsClock = 1;
+    ASSERT_EQ(saved.Save("Tovi"), 0);
+    const support::Bytes file = support::ReadFile("Tovi.pref");
+    const int clockLeft = WindowWidth - 120, clockBottom = WindowHeight - 45;
+    const struct {
+        int Saver, FpsOption;
+        bool LitOutsideClock, ClockLit;
+    } cases[] = {
+        {0, 0, true, true}, // the interactive program: the logo, the title, the status line, the saved clock
+        {1, 0, false, false},
+        {1, 1, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "saver " << c.Saver << ", -fps " << c.FpsOption);
+        StartProgram();
+        const std::size_t waves = Fake.Waves.size();
+        if (c.Saver) {
+            const char* argv[] = {"tovi", "-root", "-globes", "3", c.FpsOption ? "-fps" : "-root"};
+            BecomeSaver(ReadSaverOptions(5, argv, nullptr));
+            EXPECT_EQ(GlobeCount, 3);
+        }
+        // No stars, no globes, no light: whatever is lit is the opening or an overlay.
+        Settings.Universe = Settings.SpotLights = GlobeCount = 0;
+        FramesUntil(5000); // the title slides across the top during the first ten seconds
+        const int clock = LitPixels(clockLeft, clockBottom, WindowWidth, WindowHeight);
+        EXPECT_EQ(LitPixels(0, 0, WindowWidth, WindowHeight) > clock, c.LitOutsideClock);
+        EXPECT_EQ(clock > 0, c.ClockLit);
+        if (!c.Saver)
+            continue;
+
+        // Past the time the wind would blow again; the camera drifts about its anchor (0, 0, 1.25).
+        FramesUntil(45000);
+        EXPECT_EQ(Fake.Waves.size(), waves);
+        EXPECT_EQ(Settings.Letterbox, 2);
+        EXPECT_NEAR(MainCamera.X, 0.0f, 0.125f);
+        EXPECT_NEAR(MainCamera.Z, 1.25f, 0.125f);
+        EXPECT_EQ(support::ReadFile("Tovi.pref"), file);
+        EXPECT_EQ(std::distance(directory_iterator("."), directory_iterator()), 1);
+
+        // The host's end (a signal, the window gone) ends the run at once and cleanly.
+        testing::internal::CaptureStdout();
+        ProgramCallbacks().Close();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
+        EXPECT_EQ(Fake.ExitStatus, 0);
+    }
+}
+
+} // namespace
