@@ -96,7 +96,7 @@ TEST_F(DamagedInputTest, PreferencesFileOfEveryLengthLoadsItsBytesAndDraws) {
             Bytes expected = defaults;
             std::copy_n(source->begin(), std::min(length, expected.size()), expected.begin());
             for (int word = FirstFloatWord; word < S::WordCount; ++word)
-                if (!std::isfinite(FloatAt(expected, word)))
+                if (!std::isfinite(FloatAt(expected, 4 * word)))
                     std::copy_n(defaults.begin() + 4 * word, 4, expected.begin() + 4 * word);
             const Bytes loaded = RecordBytes(Settings);
             ASSERT_TRUE(std::equal(loaded.begin() + 4, loaded.end(), expected.begin() + 4));
@@ -152,7 +152,7 @@ TEST_F(DamagedInputTest, OutOfRangeValuesDrawAndTheControlsBringThemBack) {
         EXPECT_EQ(ranged(Settings), ranged(damaged));
         const Bytes loaded = RecordBytes(Settings);
         for (int word = FirstFloatWord; word < S::WordCount; ++word)
-            EXPECT_TRUE(std::isfinite(FloatAt(loaded, word))) << "word " << word;
+            EXPECT_TRUE(std::isfinite(FloatAt(loaded, 4 * word))) << "word " << word;
 
         RunEveryScene();
         ASSERT_TRUE(NoGlError());

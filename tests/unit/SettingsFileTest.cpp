@@ -42,9 +42,9 @@ TEST_F(SettingsFileTest, DefaultsSaveAsTheDocumentedBytes) {
     EXPECT_EQ(Bytes(bytes.begin() + 84, bytes.begin() + 88), (Bytes{0x33, 0x33, 0x33, 0x3F}));   // ObjectSize
     EXPECT_EQ(Bytes(bytes.begin() + 124, bytes.begin() + 128), (Bytes{0x9A, 0x99, 0x99, 0x3E})); // Fade
     EXPECT_EQ(Bytes(bytes.begin() + 180, bytes.end()), (Bytes{0x00, 0x00, 0x80, 0x3F}));         // Exponent
-    EXPECT_EQ(WordAt(bytes, 10), 1u);                                                            // CameraMode
-    EXPECT_EQ(WordAt(bytes, 16), 2u);                                                            // SavedN
-    EXPECT_EQ(WordAt(bytes, 17), 3u);                                                            // SavedN2
+    EXPECT_EQ(WordAt(bytes, 40), 1u);                                                            // CameraMode
+    EXPECT_EQ(WordAt(bytes, 64), 2u);                                                            // SavedN
+    EXPECT_EQ(WordAt(bytes, 68), 3u);                                                            // SavedN2
 }
 
 TEST_F(SettingsFileTest, EveryFieldSurvivesASaveAndLoad) {
@@ -67,9 +67,9 @@ TEST_F(SettingsFileTest, ShortFileReplacesOnlyItsBytesAndNonFiniteFloatsKeepTheP
     source.Fov = 45;
     source.MainSpeed = 2.5f; // word 24, the last inside the first 100 bytes
     Bytes bytes = RecordBytes(source);
-    PutFloat(bytes, 20, std::numeric_limits<float>::quiet_NaN()); // CameraZ
-    PutFloat(bytes, 21, std::numeric_limits<float>::infinity());  // ObjectSize
-    PutFloat(bytes, 22, -std::numeric_limits<float>::infinity()); // ReservedA
+    PutFloat(bytes, 80, std::numeric_limits<float>::quiet_NaN()); // CameraZ
+    PutFloat(bytes, 84, std::numeric_limits<float>::infinity());  // ObjectSize
+    PutFloat(bytes, 88, -std::numeric_limits<float>::infinity()); // ReservedA
     bytes.resize(100);
     WriteFile(Path, bytes);
 
@@ -127,7 +127,7 @@ TEST_F(SettingsFileTest, SaveKeepsTheFilesPermissions) {
     struct stat info;
     ASSERT_EQ(stat(Path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(WordAt(ReadFile(Path), 1), 90u);
+    EXPECT_EQ(WordAt(ReadFile(Path), 4), 90u);
 }
 
 TEST(SettingsDefaults, RestoreKeepsOnlyTheCallersFields) {

@@ -1,0 +1,117 @@
+#pragma once
+
+// Feedback capture: what OpenGL is given by a draw call, after the matrices and the viewport, without a
+// pixel drawn.
+//   const support::Feedback sent = support::CaptureFeedback([&] { globe.Draw(); });
+//   sent.Primitives[i].Type, .Vertices    one entry per polygon, line, point, bitmap or pixel rectangle
+//   sent.Vertices()                       every vertex, in order; sent.Vertices(FeedbackPrimitive::Polygon)
+//   sent.Count(FeedbackPrimitive::Line)   how many primitives of a kind
+//   sent.Bounds()                         the box of every vertex: MinX, MinY, MaxX, MaxY
+// A vertex holds X, Y (window pixels), Z (depth 0..1), R, G, B, A (0..1, after lighting) and S, T. OpenGL
+// cuts quads into triangles as it likes and clips at the viewport; a quad usually arrives as two
+// polygons of three vertices. The buffer grows until everything fits, so a draw with side effects may
+// run more than once: give such a draw a large first size.
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+namespace support {
+
+struct FeedbackVertex {
+    float X, Y, Z, R, G, B, A, S, T;
+};
+
+struct FeedbackPrimitive {
+    enum Kind { Polygon, Line, Point, Bitmap, Pixels };
+    Kind Type;
+    std::vector<FeedbackVertex> Vertices;
+};
+
+struct FeedbackBox {
+    float MinX, MinY, MaxX, MaxY;
+};
+
+struct Feedback {
+    std::vector<FeedbackPrimitive> Primitives;
+
+    int Count(FeedbackPrimitive::Kind kind) const {
+        return int(std::count_if(Primitives.begin(), Primitives.end(),
+                                 [kind](const FeedbackPrimitive& p) { return p.Type == kind; }));
+    }
+    std::vector<FeedbackVertex> Vertices() const {
+        std::vector<FeedbackVertex> all;
+        for (const FeedbackPrimitive& primitive : Primitives)
+            all.insert(all.end(), primitive.Vertices.begin(), primitive.Vertices.end());
+        return all;
+    }
+    std::vector<FeedbackVertex> Vertices(FeedbackPrimitive::Kind kind) const {
+        std::vector<FeedbackVertex> some;
+        for (const FeedbackPrimitive& primitive : Primitives)
+            if (primitive.Type == kind)
+                some.insert(some.end(), primitive.Vertices.begin(), primitive.Vertices.end());
+        return some;
+    }
+    // All zero when nothing was sent.
+    FeedbackBox Bounds() const {
+        const std::vector<FeedbackVertex> all = Vertices();
+        if (all.empty())
+            return {0.0f, 0.0f, 0.0f, 0.0f};
+        FeedbackBox box = {all[0].X, all[0].Y, all[0].X, all[0].Y};
+        for (const FeedbackVertex& v : all) {
+            box.MinX = std::min(box.MinX, v.X), box.MaxX = std::max(box.MaxX, v.X);
+            box.MinY = std::min(box.MinY, v.Y), box.MaxY = std::max(box.MaxY, v.Y);
+        }
+        return box;
+    }
+};
+
+// The values of GL_3D_COLOR_TEXTURE feedback parsed into primitives: x y z, r g b a, s t r q a vertex.
+inline Feedback ParseFeedback(const GLfloat* values, std::size_t count) {
+    constexpr std::size_t VertexValues = 11;
+    Feedback sent;
+    for (std::size_t at = 0; at < count;) {
+        const GLint token = GLint(values[at++]);
+        std::size_t vertices = 1;
+        FeedbackPrimitive::Kind kind = FeedbackPrimitive::Point;
+        if (token == GL_PASS_THROUGH_TOKEN) {
+            ++at;
+            continue;
+        } else if (token == GL_POLYGON_TOKEN) {
+            kind = FeedbackPrimitive::Polygon;
+            vertices = std::size_t(values[at++]);
+        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            kind = FeedbackPrimitive::Line;
+            vertices = 2;
+        } else if (token == GL_BITMAP_TOKEN) {
+            kind = FeedbackPrimitive::Bitmap;
+        } else if (token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
+            kind = FeedbackPrimitive::Pixels;
+        } else if (token != GL_POINT_TOKEN) {
+            break; // not feedback of this type
+        }
+        FeedbackPrimitive primitive{kind, {}};
+        for (std::size_t v = 0; v < vertices && at + VertexValues <= count; ++v, at += VertexValues) {
+            const GLfloat* f = values + at;
+            primitive.Vertices.push_back({f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]});
+        }
+        sent.Primitives.push_back(primitive);
+    }
+    return sent;
+}
+
+template <typename Draw> Feedback CaptureFeedback(Draw draw, std::size_t size = 1 << 16) {
+    for (;; size *= 4) {
+        std::vector<GLfloat> buffer(size);
+        glFeedbackBuffer(GLsizei(size), GL_3D_COLOR_TEXTURE, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        draw();
+        const GLint count = glRenderMode(GL_RENDER);
+        if (count >= 0)
+            return ParseFeedback(buffer.data(), std::size_t(count));
+    }
+}
+
+} // namespace support
