@@ -6,7 +6,10 @@
 //   sent.Primitives[i].Type, .Vertices    one entry per polygon, line, point, bitmap or pixel rectangle
 //   sent.Vertices()                       every vertex, in order; sent.Vertices(FeedbackPrimitive::Polygon)
 //   sent.Count(FeedbackPrimitive::Line)   how many primitives of a kind
-//   sent.Bounds()                         the box of every vertex: MinX, MinY, MaxX, MaxY
+//   sent.Bounds(), sent.Bounds(first, n)  the box of every vertex, or of n primitives from the first:
+//                                         MinX, MinY, MaxX, MaxY and the texture's MinS, MinT, MaxS, MaxT
+//   support::ObjectView(half)             a view in which feedback X and Y are object x and y within
+//                                         -half..half, and ObjectZ(vertex, half) its z
 // A vertex holds X, Y (window pixels), Z (depth 0..1), R, G, B, A (0..1, after lighting) and S, T. OpenGL
 // cuts quads into triangles as it likes and clips at the viewport; a quad usually arrives as two
 // polygons of three vertices. The buffer grows until everything fits, so a draw with side effects may
@@ -31,7 +34,7 @@ struct FeedbackPrimitive {
 };
 
 struct FeedbackBox {
-    float MinX, MinY, MaxX, MaxY;
+    float MinX, MinY, MaxX, MaxY, MinS, MinT, MaxS, MaxT;
 };
 
 struct Feedback {
@@ -55,15 +58,18 @@ struct Feedback {
         return some;
     }
     // All zero when nothing was sent.
-    FeedbackBox Bounds() const {
-        const std::vector<FeedbackVertex> all = Vertices();
-        if (all.empty())
-            return {0.0f, 0.0f, 0.0f, 0.0f};
-        FeedbackBox box = {all[0].X, all[0].Y, all[0].X, all[0].Y};
-        for (const FeedbackVertex& v : all) {
-            box.MinX = std::min(box.MinX, v.X), box.MaxX = std::max(box.MaxX, v.X);
-            box.MinY = std::min(box.MinY, v.Y), box.MaxY = std::max(box.MaxY, v.Y);
-        }
+    FeedbackBox Bounds(std::size_t first = 0, std::size_t count = ~std::size_t(0)) const {
+        FeedbackBox box = {0, 0, 0, 0, 0, 0, 0, 0};
+        bool empty = true;
+        for (std::size_t p = first; p < Primitives.size() && p - first < count; ++p)
+            for (const FeedbackVertex& v : Primitives[p].Vertices) {
+                if (empty)
+                    box = {v.X, v.Y, v.X, v.Y, v.S, v.T, v.S, v.T}, empty = false;
+                box.MinX = std::min(box.MinX, v.X), box.MaxX = std::max(box.MaxX, v.X);
+                box.MinY = std::min(box.MinY, v.Y), box.MaxY = std::max(box.MaxY, v.Y);
+                box.MinS = std::min(box.MinS, v.S), box.MaxS = std::max(box.MaxS, v.S);
+                box.MinT = std::min(box.MinT, v.T), box.MaxT = std::max(box.MaxT, v.T);
+            }
         return box;
     }
 };
@@ -112,6 +118,20 @@ template <typename Draw> Feedback CaptureFeedback(Draw draw, std::size_t size = 
         if (count >= 0)
             return ParseFeedback(buffer.data(), std::size_t(count));
     }
+}
+
+// The cube -half..half (half a whole number) on a viewport placed so that window coordinates are object
+// coordinates: a vertex's X and Y are its x and y, and its depth gives z back.
+inline void ObjectView(int half) {
+    glViewport(-half, -half, 2 * half, 2 * half);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-half, half, -half, half, -half, half);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+inline float ObjectZ(const FeedbackVertex& v, int half) {
+    return float(half) * (1.0f - 2.0f * v.Z);
 }
 
 } // namespace support
