@@ -4,25 +4,34 @@
 //   GlTest        a 640 x 480 context; every test ends with no OpenGL error pending
 //   TextTest      GlTest with the text objects linked, an empty font and a whole-window pixel projection
 //   ProgramTest   the program as main leaves it before the first frame, on the scripted host Fake at 0 ms,
-//                 in a scratch folder: FrameAt(ms), FramesUntil(ms, step), StartProgram() again
+//                 in a scratch folder: FrameAt(ms), FramesUntil(ms, step), StartProgram() again,
+//                 Press(key) and PressSpecial(key) (the status line's text after it)
 // and the probes:
 //   PixelAt(x, y), PixelNear(x, y, rgb)       a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
+//   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
+//                                             window's edges, for feedback of what falls outside it
 
 #include "app/FrameClock.h"
 #include "app/FrameLoop.h"
 #include "app/Globals.h"
+#include "app/KeyboardControls.h"
+#include "app/Opening.h"
+#include "app/PointerControls.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
 #include "app/SoundPlayer.h"
 #include "app/Startup.h"
 #include "render/Camera.h"
+#include "render/InputState.h"
 #include "render/Texture.h"
+#include "scene/Logo.h"
 #include "scene/OscillatorBank.h"
 #include "support/Bytes.h"
 #include "support/Console.h"
 #include "support/FakePlatform.h"
+#include "support/Feedback.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
 #include "support/RestingState.h"
@@ -34,6 +43,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace gltest {
@@ -71,6 +82,15 @@ inline void Paint(const Rgb& colour) {
     glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+inline void BeginWideOrtho() {
+    glViewport(-4096, -4096, 8192, 8192);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4096.0, 4096.0, -4096.0, 4096.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 class GlTest : public testing::Test {
@@ -129,6 +149,21 @@ protected:
         Fake.NowMs = ms;
         DisplayFrame();
         ExpectRestingState();
+    }
+
+    // A key pressed while a full clear is pending and the status line is empty: the line's text after it.
+    static std::string Press(unsigned char key) {
+        View.ClearFrames = 1;
+        StatusLine.Text[0] = '\0';
+        OnKeyboard(key, 0, 0);
+        return StatusLine.Text;
+    }
+    static std::string PressSpecial(int key) {
+        View.ClearFrames = 1;
+        StatusLine.Text[0] = '\0';
+        OnSpecial(key, 0, 0);
+        OnSpecialUp(key, 0, 0);
+        return StatusLine.Text;
     }
 
     // Frames every stepMs up to and including the given reading.

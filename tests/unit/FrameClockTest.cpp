@@ -1,56 +1,51 @@
+// The frame clock, which hides stalls and the host counter's wrap, and the frame-rate counter it drives.
+
 #include "app/FrameClock.h"
+#include "ui/OverlayText.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
-TEST(FrameClock, FirstTickAfterALongStartUpBeginsAtOneShortFrame) {
-    FrameClock clock;
-    clock.Tick(1800); // loading took 1.8 s
-    EXPECT_FLOAT_EQ(clock.FrameTime, 0.05f);
-    EXPECT_FLOAT_EQ(clock.Now, 0.05f);
-    EXPECT_FLOAT_EQ(clock.Offset, -1.75f);
-    EXPECT_EQ(clock.ElapsedMs, 1800);
+namespace {
 
-    clock.Tick(1816);
-    EXPECT_FLOAT_EQ(clock.FrameTime, 0.016f);
-    EXPECT_FLOAT_EQ(clock.Now, 0.066f);
-    EXPECT_EQ(clock.Previous, clock.Now);
-}
-
-TEST(FrameClock, StallsAndStepsBackCountAsOneShortFrame) {
-    struct Case {
+// From a clock running at 10 s, one step of the counter: a step of more than 0.1 s is a stall and counts
+// as one frame of 0.05 s, as does a counter that goes back.
+TEST(FrameClockTest, StepsUpToATenthOfASecondCountAndLongerOnesAreOneShortFrame) {
+    const struct {
         int StepMs;
         float FrameTime;
-    };
-    const Case cases[] = {
-        {16, 0.016f}, {100, 0.1f}, // exactly 0.1 s is not a stall
-        {101, 0.05f}, {3000, 0.05f},
-        {0, 0.0f},    {-1016, 0.05f}, // a counter going backwards never gives a negative step
-    };
-    for (const Case& c : cases) {
+    } steps[] = {{16, 0.016f}, {100, 0.1f}, {101, 0.05f}, {3000, 0.05f}, {0, 0.0f}, {-1016, 0.05f}};
+    for (const auto& s : steps) {
         FrameClock clock;
-        clock.Tick(0);
-        clock.Tick(10000);
-        const float before = clock.Now;
-        clock.Tick(10000 + c.StepMs);
-        EXPECT_FLOAT_EQ(clock.FrameTime, c.FrameTime) << c.StepMs;
-        EXPECT_FLOAT_EQ(clock.Now - before, c.FrameTime) << c.StepMs;
+        clock.Tick(10000); // the first tick after a long start-up is a stall too
+        EXPECT_FLOAT_EQ(clock.Now, 0.05f);
+        clock.Tick(10000 + s.StepMs);
+        EXPECT_FLOAT_EQ(clock.FrameTime, s.FrameTime) << s.StepMs;
+        EXPECT_FLOAT_EQ(clock.Now, 0.05f + s.FrameTime) << s.StepMs;
+        EXPECT_EQ(clock.ElapsedMs, 10000 + s.StepMs);
+    }
+    // Across the wrap of the counter after about 24.8 days every 16 ms step stays 16 ms.
+    FrameClock clock;
+    for (unsigned ms = unsigned(INT_MAX) - 40; ms != unsigned(INT_MAX) + 200; ms += 16) {
+        clock.Tick(int(ms));
+        ASSERT_FLOAT_EQ(clock.FrameTime, ms == unsigned(INT_MAX) - 40 ? 0.05f : 0.016f) << ms;
     }
 }
 
-TEST(FrameClock, FrameStepsStayExactOverLongRunsAndTheCounterWrap) {
-    // One day, thirty days (past the wrap, so negative) and just before the wrap.
-    const int starts[] = {0, 86400000, int(2592000000u), INT_MAX - 40};
-    for (int start : starts) {
-        FrameClock clock;
-        clock.Tick(start);
-        const float startNow = clock.Now;
-        int ms = start;
-        for (int frame = 0; frame < 200; ++frame) {
-            ms = int(unsigned(ms) + 16u); // the host's counter wraps to negative values
-            clock.Tick(ms);
-            ASSERT_EQ(clock.FrameTime, 0.016f) << start << " frame " << frame;
+// The count of each whole second of the clock: nothing before the first second, then the frames of the
+// second just ended; the seconds run from 0, not from the frame that ended the last one.
+TEST(FrameClockTest, FrameRateIsTheCountOfEachWholeSecond) {
+    FpsText fps;
+    for (int frame = 1; frame <= 128; ++frame) { // 64 frames a second
+        fps.Tick(float(frame) / 64.0f);
+        if (frame == 63 || frame == 64) {
+            EXPECT_EQ(fps.Fps, frame == 63 ? 1 : 63); // the first frame ends the second before 0
         }
-        EXPECT_NEAR(clock.Now - startNow, 200 * 0.016, 1e-3) << start;
     }
+    EXPECT_EQ(fps.Fps, 64);
+    fps.Tick(3.5f);
+    fps.Tick(4.0f);
+    EXPECT_EQ(std::make_tuple(fps.Fps, fps.NextTick), std::make_tuple(1, 5.0));
 }
+
+} // namespace
