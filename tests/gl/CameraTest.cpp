@@ -2,34 +2,14 @@
 // handed to the scene, the velocity the thrust builds and the damping takes away, and the pointer warps.
 
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
 
-#include <array>
 #include <cmath>
 
 namespace {
 
 using namespace gltest;
-using Matrix3 = std::array<double, 9>; // row by row
-
-// A turn of the given degrees about the x (0), y (1) or z (2) axis, right-handed, as glRotate turns.
-Matrix3 Turn(int axis, double degrees) {
-    const double c = std::cos(degrees * M_PI / 180.0), s = std::sin(degrees * M_PI / 180.0);
-    const int a = (axis + 1) % 3, b = (axis + 2) % 3;
-    Matrix3 m{};
-    m[axis * 4] = 1.0;
-    m[a * 4] = m[b * 4] = c;
-    m[b * 3 + a] = s;
-    m[a * 3 + b] = -s;
-    return m;
-}
-
-Matrix3 operator*(const Matrix3& p, const Matrix3& q) {
-    Matrix3 r{};
-    for (int i = 0; i < 9; ++i)
-        for (int k = 0; k < 3; ++k)
-            r[i] += p[i / 3 * 3 + k] * q[k * 3 + i % 3];
-    return r;
-}
+using namespace support;
 
 class CameraTest : public ProgramTest {
 protected:
@@ -52,7 +32,7 @@ protected:
     // The matrix the steps leave: roll about z, then pitch about x, then yaw about y, then the move that
     // brings the camera's place to the eye.
     static void ExpectView(double pitch, double yaw, double x, double y, double z) {
-        const Matrix3 r = Turn(2, 30.0) * Turn(0, pitch) * Turn(1, yaw);
+        const Turn3 r = Turn(2, 30.0) * Turn(0, pitch) * Turn(1, yaw);
         float m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
         for (int row = 0; row < 3; ++row) {

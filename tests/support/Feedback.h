@@ -4,8 +4,9 @@
 // pixel drawn.
 //   const support::Feedback sent = support::CaptureFeedback([&] { globe.Draw(); });
 //   sent.Primitives[i].Type, .Vertices    one entry per polygon, line, point, bitmap or pixel rectangle
-//   sent.Vertices()                       every vertex, in order; sent.Vertices(FeedbackPrimitive::Polygon)
+//   sent.Vertices()                       every vertex, in order
 //   sent.Count(FeedbackPrimitive::Line)   how many primitives of a kind
+//   sent.Glyphs()                         the characters of the text drawn, read from the font cells
 //   sent.Bounds(), sent.Bounds(first, n)  the box of every vertex, or of n primitives from the first:
 //                                         MinX, MinY, MaxX, MaxY and the texture's MinS, MinT, MaxS, MaxT
 //   support::ObjectView(half)             a view in which feedback X and Y are object x and y within
@@ -18,7 +19,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace support {
@@ -50,13 +53,6 @@ struct Feedback {
             all.insert(all.end(), primitive.Vertices.begin(), primitive.Vertices.end());
         return all;
     }
-    std::vector<FeedbackVertex> Vertices(FeedbackPrimitive::Kind kind) const {
-        std::vector<FeedbackVertex> some;
-        for (const FeedbackPrimitive& primitive : Primitives)
-            if (primitive.Type == kind)
-                some.insert(some.end(), primitive.Vertices.begin(), primitive.Vertices.end());
-        return some;
-    }
     // All zero when nothing was sent.
     FeedbackBox Bounds(std::size_t first = 0, std::size_t count = ~std::size_t(0)) const {
         FeedbackBox box = {0, 0, 0, 0, 0, 0, 0, 0};
@@ -71,6 +67,18 @@ struct Feedback {
                 box.MinT = std::min(box.MinT, v.T), box.MaxT = std::max(box.MaxT, v.T);
             }
         return box;
+    }
+    // A quad (two polygons) whose texture rectangle is one cell of the 16 x 8 font grid, row 0 at the top,
+    // is the character of that cell; everything else is skipped.
+    std::string Glyphs() const {
+        std::string text;
+        for (std::size_t p = 0; p + 1 < Primitives.size(); ++p) {
+            const FeedbackBox b = Bounds(p, 2);
+            if (Primitives[p].Type == FeedbackPrimitive::Polygon &&
+                std::fabs(b.MaxS - b.MinS - 0.0625f) < 1e-4f && std::fabs(b.MaxT - b.MinT - 0.125f) < 1e-4f)
+                text += char(32 + std::lround(b.MinS * 16.0f) + 16 * std::lround(7.0f - b.MinT * 8.0f)), ++p;
+        }
+        return text;
     }
 };
 
