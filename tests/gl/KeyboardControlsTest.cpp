@@ -13,83 +13,63 @@ using namespace support;
 using S = SettingsStore;
 using KeyboardControlsTest = ProgramTest;
 
-// A value a key changes: a settings field or a live value outside the settings.
+// A value a key changes: an int or a float of the settings or of the live values beside them.
 struct Value {
-    Value(int S::*field) : Int(field) {}
-    Value(float S::*field) : Float(field) {}
-    Value(int* live) : LiveInt(live) {}
-    Value(float* live) : LiveFloat(live) {}
-    void Set(double v) const {
-        Int       ? void(Settings.*Int = int(v))
-        : Float   ? void(Settings.*Float = float(v))
-        : LiveInt ? void(*LiveInt = int(v))
-                  : void(*LiveFloat = float(v));
-    }
-    int S::*Int = nullptr;
-    float S::*Float = nullptr;
-    int* LiveInt = nullptr;
-    float* LiveFloat = nullptr;
+    Value(int* value) : Int(value) {}
+    Value(float* value) : Float(value) {}
+    void Set(double v) const { Int ? void(*Int = int(v)) : void(*Float = float(v)); }
+    int* Int = nullptr;
+    float* Float = nullptr;
 };
 
 constexpr int Special = 256; // added to the codes of the special keys
 
-// Every key that steps a value, from a start to what the key must leave: its value, another one it
-// changes too, and nothing else. Each row starts from the defaults with FogEnd at 2.
+// Every key that steps a value, from a start to what it must leave: its value, one other it changes too
+// and nothing else, with its message. Each row starts from the defaults with FogEnd at 2.
 TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
+    S& s = Settings;
     const struct {
         int Key;
         Value Changed;
         double Start, Expected;
         const char* Message;
-        Value Also = Value(&ExitState); // stays 0 unless named
+        Value Also = &ExitState; // stays 0 unless named
         double AlsoStart = 0.0, AlsoExpected = 0.0;
     } rows[] = {
-        {' ', &S::ScreenClear, 1, 0, ""},
-        {'(', &S::LightRotateSpeed, 1, 0.9, "Light Rotate Speed: 0.90"},
-        {')', &S::LightRotateSpeed, 2, 2 * 1.111111, "Light Rotate Speed: 2.22"},
-        {'-', &S::RotateSpeed, 2, 2 * 0.9, "Rotate Speed: 1.80"},
-        {'=', &S::RotateSpeed, 1, 1.111111, "Rotate Speed: 1.11"},
-        {'_', &S::MoveSpeed, 3, 3 * 0.9, "Movement Speed: 2.70"},
-        {'+', &S::MoveSpeed, 3, 3 * 1.111111, "Movement Speed: 3.33"},
-        {'[', &S::ObjectSize, 2, 2 * 0.95, "Object Size: 1.90"},
-        {']', &S::ObjectSize, 2, 2 * 1.055555, "Object Size: 2.11"},
-        {'{', &S::CameraZ, 0.5, 0.5 - 0.05, "CameraZ: 0.45"},
-        {'}', &S::CameraZ, 0.5, 0.5 + 0.05, "CameraZ: 0.55"},
-        {',', &MainCamera.Fov, 178, 179, "FOV: 179 Degrees", &S::Fov, 110, 179},
-        {',', &MainCamera.Fov, 300, 179, "FOV: 179 Degrees", &S::Fov, 110, 179},
-        {'.', &MainCamera.Fov, 2, 1, "FOV:   1 Degrees", &S::Fov, 110, 1},
-        {'.', &MainCamera.Fov, 1, 1, "FOV:   1 Degrees", &S::Fov, 110, 1},
-        {'.', &MainCamera.Fov, 10.75, 9.75, "FOV:  10 Degrees", &S::Fov, 110,
-         9}, // the setting keeps whole degrees
-        {'<', &S::Tesselation, 11, 10, "Tesselation: 10"},
-        {'<', &S::Tesselation, 10, 10, "Tesselation: 10"},
-        {'<', &S::Tesselation, 500, 499, "Tesselation: 499"},
-        {'>', &S::Tesselation, 79, 80, "Tesselation: 80"},
-        {'>', &S::Tesselation, 80, 80, "Tesselation: 80"},
-        {'>', &S::Tesselation, 5, 6, "Tesselation: 6"},
-        {'C', &S::FpsClock, 0, 1, "Frame/Second Clock On"},
-        {'c', &S::FpsClock, 1, 0, "Frame/Second Clock Off"},
-        {'D', &S::DepthCueFog, 0, 1, "DepthCue Fog On"},
-        {'d', &S::DepthCueFog, 1, 0, "DepthCue Fog Off"},
-        {'I', &S::ImageOptionIndex, -1, 0, "No Image Options"},
-        {'i', &S::ImageOptionIndex, 4, 0, "No Image Options"},
-        {'i', &S::ImageOptionIndex, -3, -2, ""},
-        {'O', &S::OptionIndex, -1, 0, "No Options"},
-        {'o', &S::OptionIndex, 2, 0, "No Options"},
-        {'P', &Paused, 0, 1, "Pause"},
+        {' ', &s.ScreenClear, 1, 0, ""},
+        {'(', &s.LightRotateSpeed, 1, 0.9, "Light Rotate Speed: 0.90"},
+        {')', &s.LightRotateSpeed, 2, 2 * 1.111111, "Light Rotate Speed: 2.22"},
+        {'-', &s.RotateSpeed, 2, 2 * 0.9, "Rotate Speed: 1.80"},
+        {'=', &s.RotateSpeed, 1, 1.111111, "Rotate Speed: 1.11"},
+        {'_', &s.MoveSpeed, 3, 3 * 0.9, "Movement Speed: 2.70"},
+        {'+', &s.MoveSpeed, 3, 3 * 1.111111, "Movement Speed: 3.33"},
+        {'[', &s.ObjectSize, 2, 2 * 0.95, "Object Size: 1.90"},
+        {']', &s.ObjectSize, 2, 2 * 1.055555, "Object Size: 2.11"},
+        {'{', &s.CameraZ, 0.5, 0.5 - 0.05, "CameraZ: 0.45"},
+        {'}', &s.CameraZ, 0.5, 0.5 + 0.05, "CameraZ: 0.55"},
+        {',', &MainCamera.Fov, 178, 179, "FOV: 179 Degrees", &s.Fov, 110, 179},
+        {',', &MainCamera.Fov, 300, 179, "FOV: 179 Degrees", &s.Fov, 110, 179},
+        {'.', &MainCamera.Fov, 2, 1, "FOV:   1 Degrees", &s.Fov, 110, 1},
+        {'.', &MainCamera.Fov, 10.75, 9.75, "FOV:  10 Degrees", &s.Fov, 110,
+         9}, // whole degrees in the settings
+        {'<', &s.Tesselation, 11, 10, "Tesselation: 10"},
+        {'<', &s.Tesselation, 500, 499, "Tesselation: 499"},
+        {'>', &s.Tesselation, 80, 80, "Tesselation: 80"},
+        {'>', &s.Tesselation, 5, 6, "Tesselation: 6"},
+        {'C', &s.FpsClock, 0, 1, "Frame/Second Clock On"},
+        {'d', &s.DepthCueFog, 1, 0, "DepthCue Fog Off"},
+        {'S', &s.SpotLights, 1, 0, "SpotLights Off"},
+        {'t', &s.Textures, 0, 1, "Textures On"},
+        {'U', &s.Universe, 1, 0, "Universe Off"},
         {'p', &Paused, 1, 0, "Continue"},
-        {'S', &S::SpotLights, 1, 0, "SpotLights Off"},
-        {'s', &S::SpotLights, 0, 1, "SpotLights On"},
-        {'T', &S::Textures, 1, 0, "Textures Off"},
-        {'t', &S::Textures, 0, 1, "Textures On"},
-        {'U', &S::Universe, 1, 0, "Universe Off"},
-        {'u', &S::Universe, 0, 1, "Universe On"},
-        {'V', &S::CameraMode, 2, 0, "Camera 0: Auto", &Mouse.Moved},
-        {'v', &S::CameraMode, 0, 1, "Camera 1: Manual Mouse/Arrow Key Control", &Mouse.Moved, 0, 1},
-        {'V', &S::CameraMode, 1, 2, "Camera 2: Hold", &Mouse.Moved, 0, 1},
-        {'W', &S::PolygonMode, 0, 1, ""},
-        {'w', &S::PolygonMode, 1, 2, ""},
-        {'W', &S::PolygonMode, 2, 0, ""},
+        {'I', &s.ImageOptionIndex, -1, 0, "No Image Options"},
+        {'i', &s.ImageOptionIndex, -3, -2, ""},
+        {'o', &s.OptionIndex, 2, 0, "No Options"},
+        {'V', &s.CameraMode, 2, 0, "Camera 0: Auto", &Mouse.Moved},
+        {'v', &s.CameraMode, 0, 1, "Camera 1: Manual Mouse/Arrow Key Control", &Mouse.Moved, 0, 1},
+        {'V', &s.CameraMode, 1, 2, "Camera 2: Hold", &Mouse.Moved, 0, 1},
+        {'W', &s.PolygonMode, 0, 1, ""},
+        {'w', &s.PolygonMode, 2, 0, ""},
         {'1', &GlobeCount, 3, 1, "# Globes: 1"},
         {'2', &GlobeCount, 1, 2, "# Globes: 2"},
         {'3', &GlobeCount, 1, 3, "# Globes: 3"},
@@ -97,30 +77,30 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {'b', &BlendFunc0, 8, 0, "b: 0"},
         {'B', &BlendFunc1, 1, 2, "B: 2"},
         {'B', &BlendFunc1, 7, 0, "B: 0"},
-        {'n', &ValueN, 2, 0, "n: 0", &S::SavedN, 2, 0},
-        {'N', &ValueN2, 3, 0, "n2: 0", &S::SavedN2, 3, 0},
-        {Special + KeyF1, &S::MotionDamping, 2, 2 * 0.9, "F1/F2: 1.80"},
-        {Special + KeyF2, &S::MotionDamping, 1, 1.111111, "F1/F2: 1.11"},
-        {Special + KeyF3, &S::TextureMagnification, 3, 3 * 0.9, "F3/F4: 2.70"},
-        {Special + KeyF4, &S::TextureMagnification, 4, 4 * 1.111111, "F3/F4: 4.44"},
-        {Special + KeyF5, &S::FogStart, 0.5, 0.5 * 0.95, "FogStart: 0.47", &S::DepthCueFog, 0, 1},
-        {Special + KeyF5, &S::FogStart, 0.1, 0.1, "FogStart: 0.10", &S::DepthCueFog, 0, 1},
-        {Special + KeyF6, &S::FogStart, 1, 1.05263, "FogStart: 1.05", &S::DepthCueFog, 0, 1},
+        {'n', &ValueN, 2, 0, "n: 0", &s.SavedN, 2, 0},
+        {'N', &ValueN2, 3, 0, "n2: 0", &s.SavedN2, 3, 0},
+        {Special + KeyF1, &s.MotionDamping, 2, 2 * 0.9, "F1/F2: 1.80"},
+        {Special + KeyF2, &s.MotionDamping, 1, 1.111111, "F1/F2: 1.11"},
+        {Special + KeyF3, &s.TextureMagnification, 3, 3 * 0.9, "F3/F4: 2.70"},
+        {Special + KeyF4, &s.TextureMagnification, 4, 4 * 1.111111, "F3/F4: 4.44"},
+        {Special + KeyF5, &s.FogStart, 0.5, 0.5 * 0.95, "FogStart: 0.47", &s.DepthCueFog, 0, 1},
+        {Special + KeyF5, &s.FogStart, 0.1, 0.1, "FogStart: 0.10", &s.DepthCueFog, 0, 1},
+        {Special + KeyF6, &s.FogStart, 1, 1.05263, "FogStart: 1.05", &s.DepthCueFog, 0, 1},
         // F6 never lets the start pass the end, F7 the end fall before the start, F8 pass 30 x ObjectSize.
-        {Special + KeyF6, &S::FogStart, 1.96875, 2, "FogStart: 2.00", &S::DepthCueFog, 0, 1},
-        {Special + KeyF7, &S::FogEnd, 1.75, 1.75 * 0.95, "FogEnd: 1.66", &S::DepthCueFog, 0, 1},
-        {Special + KeyF7, &S::FogEnd, 1.03125, 1, "FogEnd: 1.00", &S::DepthCueFog, 0, 1},
-        {Special + KeyF8, &S::FogEnd, 20.5, 21, "FogEnd: 21.00", &S::DepthCueFog, 0, 1},
-        {Special + KeyF9, &S::BumpResponse, 5, 5 * 0.9, "F9/F10: 4.50"},
-        {Special + KeyF10, &S::BumpResponse, 0.5, 0.5 * 1.111111, "F9/F10: 0.56"},
-        {Special + KeyF11, &S::FadeEffect, 0.5, 0.5 * 0.95, "Fade Effect: 47.50", &S::ScreenClear, 1, 0},
-        {Special + KeyF11, &S::FadeEffect, 0, 0, "Fade Effect: 0.00", &S::ScreenClear, 1, 0},
-        {Special + KeyF12, &S::FadeEffect, 0.5, 0.5 * 1.05263, "Fade Effect: 52.63", &S::ScreenClear, 0, 0},
-        {Special + KeyF12, &S::FadeEffect, 0.96875, 1, "Fade Effect: 100.00", &S::ScreenClear, 0, 1},
-        {Special + KeyPageUp, &S::MainSpeed, 2, 2 * 1.05263, "Page: 2.11"},
-        {Special + KeyPageDown, &S::MainSpeed, 3, 3 * 0.95, "Page: 2.85"},
-        {Special + KeyHome, &S::ArcThickness, 4, 4 * 1.05263, "Home/End: 4.21"},
-        {Special + KeyEnd, &S::ArcThickness, 5, 5 * 0.95, "Home/End: 4.75"},
+        {Special + KeyF6, &s.FogStart, 1.96875, 2, "FogStart: 2.00", &s.DepthCueFog, 0, 1},
+        {Special + KeyF7, &s.FogEnd, 1.75, 1.75 * 0.95, "FogEnd: 1.66", &s.DepthCueFog, 0, 1},
+        {Special + KeyF7, &s.FogEnd, 1.03125, 1, "FogEnd: 1.00", &s.DepthCueFog, 0, 1},
+        {Special + KeyF8, &s.FogEnd, 20.5, 21, "FogEnd: 21.00", &s.DepthCueFog, 0, 1},
+        {Special + KeyF9, &s.BumpResponse, 5, 5 * 0.9, "F9/F10: 4.50"},
+        {Special + KeyF10, &s.BumpResponse, 0.5, 0.5 * 1.111111, "F9/F10: 0.56"},
+        {Special + KeyF11, &s.FadeEffect, 0.5, 0.5 * 0.95, "Fade Effect: 47.50", &s.ScreenClear, 1, 0},
+        {Special + KeyF11, &s.FadeEffect, 0, 0, "Fade Effect: 0.00", &s.ScreenClear, 1, 0},
+        {Special + KeyF12, &s.FadeEffect, 0.5, 0.5 * 1.05263, "Fade Effect: 52.63"},
+        {Special + KeyF12, &s.FadeEffect, 0.96875, 1, "Fade Effect: 100.00", &s.ScreenClear, 0, 1},
+        {Special + KeyPageUp, &s.MainSpeed, 2, 2 * 1.05263, "Page: 2.11"},
+        {Special + KeyPageDown, &s.MainSpeed, 3, 3 * 0.95, "Page: 2.85"},
+        {Special + KeyHome, &s.ArcThickness, 4, 4 * 1.05263, "Home/End: 4.21"},
+        {Special + KeyEnd, &s.ArcThickness, 5, 5 * 0.95, "Home/End: 4.75"},
     };
     auto state = [] {
         return std::make_tuple(RecordBytes(Settings), Paused, GlobeCount, BlendFunc0, BlendFunc1, ValueN,
@@ -129,13 +109,10 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "key " << r.Key << " from " << r.Start);
         Settings = S();
-        Paused = 0, GlobeCount = 1, BlendFunc0 = 2, BlendFunc1 = 1, ValueN = 2, ValueN2 = 3, Mouse.Moved = 0;
-        Settings.FogEnd = 2.0f;
-        r.Changed.Set(r.Expected);
-        r.Also.Set(r.AlsoExpected);
+        Settings.FogEnd = 2.0f, Settings.ScreenClear = r.Key != Special + KeyF12;
+        r.Changed.Set(r.Expected), r.Also.Set(r.AlsoExpected);
         const auto expected = state();
-        r.Changed.Set(r.Start);
-        r.Also.Set(r.AlsoStart);
+        r.Changed.Set(r.Start), r.Also.Set(r.AlsoStart);
         const bool special = r.Key >= Special;
         EXPECT_EQ(special ? PressSpecial(r.Key - Special) : Press(static_cast<unsigned char>(r.Key)),
                   r.Message);

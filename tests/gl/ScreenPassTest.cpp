@@ -1,5 +1,5 @@
-// The full-window passes: the viewport and projection the letterbox leaves, the pixels that fades, bands
-// and clears write, whatever the polygon mode, and the GL state they hand back.
+// The full-window passes: the viewport and projection the letterbox leaves, and the polygon mode. What the
+// fades, bands and clears paint is seen in whole frames (FrameLoopTest).
 
 #include "support/GlTestFixture.h"
 
@@ -46,53 +46,6 @@ TEST_F(ScreenPassTest, LetterboxSetsViewportAndNarrowsThePerspective) {
                     1e-2); // far, pushed out by CameraZ and ObjectSize
         EXPECT_EQ(std::make_tuple(m[0], m[5], m[10], m[14]),
                   std::make_tuple(1.0, 1.0, 1.0, -0.25)); // the eye at CameraZ
-    }
-}
-
-TEST_F(ScreenPassTest, FadesBandsAndClearsPaintOnlyTheirArea) {
-    enum Pass { Fade, Bars, Clear };
-    const Rgb painted = {200, 120, 40}, black = {0, 0, 0};
-    const struct {
-        Pass What;
-        int Letterbox, ScreenClear;
-        float Alpha;
-        Rgb ClearColour;
-        GLenum PolygonMode;
-        Rgb Picture, Bands;
-    } rows[] = {
-        {Fade, 0, 1, 0.25f, black, GL_FILL, {150, 90, 30}, painted},
-        {Fade, 6, 1, 0.75f, black, GL_LINE, {50, 30, 10}, painted},
-        {Fade, 2, 1, 0.5f, {0, 0, 255}, GL_POINT, {100, 60, 148}, painted},
-        {Bars, 2, 1, 0.0f, black, GL_FILL, painted, black},
-        {Bars, 6, 1, 0.0f, black, GL_LINE, painted, black},
-        {Clear, 0, 1, 0.0f, black, GL_FILL, black, black},
-        {Clear, 6, 1, 0.0f, black, GL_FILL, black, painted},   // the bands keep their black
-        {Clear, 2, 0, 0.0f, black, GL_FILL, painted, painted}, // trails: the loop has faded instead
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "pass " << r.What << ", letterbox " << r.Letterbox);
-        for (int c = 0; c < 3; ++c)
-            View.ClearColor[c] = r.ClearColour[c] / 255.0f;
-        Settings.Letterbox = r.Letterbox, Settings.ScreenClear = r.ScreenClear;
-        Paint(painted);
-        glClearDepth(0.25);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glClearDepth(1.0);
-        View.SetLetterbox(r.What == Bars ? 0 : r.Letterbox);
-        View.ApplyViewport();
-        View.BeginOrtho();
-        View.SetLetterbox(r.Letterbox);
-        glPolygonMode(GL_FRONT_AND_BACK, r.PolygonMode);
-        r.What == Fade ? View.Fade(r.Alpha) : r.What == Bars ? View.DrawLetterboxBars() : View.ClearScreen();
-        ExpectRows(r.Picture, r.Bands);
-        GLint mode[2] = {};
-        glGetIntegerv(GL_POLYGON_MODE, mode);
-        GLfloat depth = 0.0f;
-        glReadPixels(320, 240, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-        EXPECT_EQ(std::make_tuple(GLenum(mode[0]), GLenum(mode[1]), std::lround(depth * 4)),
-                  std::make_tuple(r.PolygonMode, r.PolygonMode, r.What == Clear ? 4l : 1l));
-        ExpectRestingState();
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
 }
 

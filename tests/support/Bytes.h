@@ -3,7 +3,7 @@
 // Files as bytes, for the preferences file and the image loaders. Offsets are byte offsets.
 //   ReadFile(path), WriteFile(path, bytes)
 //   PutAt(bytes, offset, value, size = 4)   the low `size` bytes of value, least significant first
-//   WordAt / FloatAt / PutFloat              a 4-byte little-endian int or float at an offset
+//   WordAt / PutFloat                        a 4-byte little-endian int, or a float, at an offset
 //   PrefsRecord({{offset, value}, {offset, value, true}})   a whole preferences file from its fields
 //   RecordBytes(settings)                    the 184 bytes the program saves for a settings record
 //   BmpFile(BmpImage{...})                   a BMP file whose header fields are all spelled out
@@ -41,13 +41,6 @@ inline void PutAt(Bytes& bytes, std::size_t at, std::uint32_t value, int size = 
 inline std::uint32_t WordAt(const Bytes& bytes, std::size_t at) {
     return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
            std::uint32_t(bytes[at + 3]) << 24;
-}
-
-inline float FloatAt(const Bytes& bytes, std::size_t at) {
-    const std::uint32_t bits = WordAt(bytes, at);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 inline void PutFloat(Bytes& bytes, std::size_t at, float value) {

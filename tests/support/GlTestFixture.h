@@ -10,24 +10,15 @@
 //   PixelAt(x, y), PixelNear(x, y, rgb)       a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
+//   ConsoleOutput(call)                       what the call wrote to stdout (also support::ConsoleOutput)
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
 
-#include "app/FrameClock.h"
+// The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
-#include "app/Globals.h"
 #include "app/KeyboardControls.h"
-#include "app/Opening.h"
 #include "app/PointerControls.h"
-#include "app/ScreenView.h"
-#include "app/Settings.h"
-#include "app/SoundPlayer.h"
 #include "app/Startup.h"
-#include "render/Camera.h"
-#include "render/InputState.h"
-#include "render/Texture.h"
-#include "scene/Logo.h"
-#include "scene/OscillatorBank.h"
 #include "support/Bytes.h"
 #include "support/Console.h"
 #include "support/FakePlatform.h"
@@ -36,8 +27,6 @@
 #include "support/ProgramState.h"
 #include "support/RestingState.h"
 #include "support/ScratchFolder.h"
-#include "ui/DialogStack.h"
-#include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -47,8 +36,19 @@
 #include <tuple>
 #include <vector>
 
+namespace support {
+
+template <typename Call> std::string ConsoleOutput(Call call) {
+    testing::internal::CaptureStdout();
+    call();
+    return testing::internal::GetCapturedStdout();
+}
+
+} // namespace support
+
 namespace gltest {
 
+using support::ConsoleOutput;
 using support::ResetProgram;
 using support::Rgb;
 
