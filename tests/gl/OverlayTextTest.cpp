@@ -1,156 +1,120 @@
+// On-screen text as OpenGL receives it, in window pixels: where each glyph lands and which font cell it
+// shows, the sway, wobble and wave, the stored text, the state left behind, and the timed status line.
+
+#include "app/Settings.h"
 #include "support/GlTestFixture.h"
 
-#include "ui/OverlayText.h"
-
+#include <cmath>
 #include <string>
-#include <vector>
 
 namespace {
 
-// One captured glyph triangle of the feedback buffer, in window pixels.
-struct Triangle {
-    float X[3], Y[3];
-};
+using namespace support;
 
-class OverlayTextTest : public gltest::TextTest {
-protected:
-    // Draws the text and returns the triangles OpenGL was given for it.
-    static std::vector<Triangle> Capture(OverlayText& text, const char* string, float x, float y,
-                                         float size) {
-        const std::vector<GLfloat> values =
-            gltest::Feedback(GL_2D, 4096, [&] { text.Draw(string, x, y, size); });
-        std::vector<Triangle> triangles;
-        for (size_t i = 0; i + 8 <= values.size(); i += 8) {
-            EXPECT_EQ(values[i], GLfloat(GL_POLYGON_TOKEN));
-            EXPECT_EQ(values[i + 1], 3.0f);
-            triangles.push_back({{values[i + 2], values[i + 4], values[i + 6]},
-                                 {values[i + 3], values[i + 5], values[i + 7]}});
-        }
-        return triangles;
-    }
+class OverlayTextTest : public gltest::TextTest {};
 
-    // The x range of the corners at height y of the last glyph (its last two triangles).
-    static void EdgeOfLastGlyph(const std::vector<Triangle>& triangles, float y, float& left, float& right) {
-        left = 1e9f;
-        right = -1e9f;
-        for (size_t t = triangles.size() - 2; t < triangles.size(); ++t)
-            for (int v = 0; v < 3; ++v)
-                if (std::abs(triangles[t].Y[v] - y) < 0.01f) {
-                    left = std::min(left, triangles[t].X[v]);
-                    right = std::max(right, triangles[t].X[v]);
-                }
-    }
-};
-
-TEST_F(OverlayTextTest, GlyphsSitOnTheirCellsWithSlantAndAdvance) {
-    struct Case {
+// A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right at
+// every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine
+// of channels 3 and 4; wobble shears each glyph by a fifth of the size times channels 1 and 2.
+TEST_F(OverlayTextTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
+    const struct {
         float Size;
-        float BottomLeft, BottomRight, TopLeft, TopRight, Low, High;
-    };
-    // The third character of a string anchored at (20, 100).
-    const Case cases[] = {
-        {10.0f, 33.0f, 43.0f, 36.0f, 46.0f, 90.0f, 110.0f},
-        {30.0f, 59.0f, 89.0f, 62.0f, 92.0f, 70.0f, 130.0f}, // 27 pixels per character; slant still 3
-    };
-    for (const Case& c : cases) {
+        int Sway, Wobble;
+        float BottomLeft[2], BottomRight[2], TopRight[2]; // of the third glyph, anchored at (20, 100)
+    } cases[] = {{10, 0, 0, {33, 90}, {43, 90}, {46, 110}},
+                 {30, 0, 0, {59, 70}, {89, 70}, {92, 130}},
+                 {10, 1, 0, {38, 85}, {48, 85}, {51, 105}},
+                 {10, 0, 1, {35, 92}, {41, 88}, {48, 112}}};
+    for (int channel : {1, 2, 3, 4}) // every sine at its peak: 1 for x, then 1 and -1 alternately
+        TextWaveBank.Phase[channel] = float((channel % 2 ? M_PI / 2 : -M_PI / 2) / 100.0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         OverlayText text;
-        const std::vector<Triangle> triangles = Capture(text, "abc", 20.0f, 100.0f, c.Size);
-        ASSERT_EQ(triangles.size(), 6u) << "two triangles per character";
-        float left, right;
-        EdgeOfLastGlyph(triangles, c.Low, left, right);
-        EXPECT_FLOAT_EQ(left, c.BottomLeft) << c.Size;
-        EXPECT_FLOAT_EQ(right, c.BottomRight) << c.Size;
-        EdgeOfLastGlyph(triangles, c.High, left, right);
-        EXPECT_FLOAT_EQ(left, c.TopLeft) << c.Size;
-        EXPECT_FLOAT_EQ(right, c.TopRight) << c.Size;
+        text.SwayOn = c.Sway, text.WobbleOn = c.Wobble, text.Brightness = 0.5f;
+        text.SetColor(1.0f, 0.6f, 0.2f);
+        const Feedback sent = CaptureFeedback([&] { text.Draw(" ~\x9f", 20.0f, 100.0f, c.Size); });
+        EXPECT_EQ(sent.Glyphs(), " ~\x9f"); // the first cell, one of row 5, the last of the grid
+        ASSERT_EQ(sent.Primitives.size(), 6u);
+        const auto corner = [&](float x, float y) {
+            for (size_t p = 4; p < 6; ++p)
+                for (const FeedbackVertex& v : sent.Primitives[p].Vertices)
+                    if (std::fabs(v.X - x) < 1e-3f && std::fabs(v.Y - y) < 1e-3f)
+                        return true;
+            return false;
+        };
+        EXPECT_TRUE(corner(c.BottomLeft[0], c.BottomLeft[1]) && corner(c.BottomRight[0], c.BottomRight[1]) &&
+                    corner(c.TopRight[0], c.TopRight[1]));
+        const FeedbackVertex& v = sent.Primitives[0].Vertices[0];
+        EXPECT_TRUE(std::fabs(v.R - 0.5f) + std::fabs(v.G - 0.3f) + std::fabs(v.B - 0.1f) < 1e-5f &&
+                    v.A == 1.0f);
     }
-
-    // The wave changes each glyph's size with its place in the string.
+    // The wave sizes each glyph by its place in the string.
     OverlayText waving;
     waving.WaveOn = 1;
-    const std::vector<Triangle> triangles = Capture(waving, "aa", 100.0f, 100.0f, 20.0f);
-    ASSERT_EQ(triangles.size(), 4u);
-    const auto lowest = [](const Triangle& t) { return std::min({t.Y[0], t.Y[1], t.Y[2]}); };
-    EXPECT_NE(lowest(triangles[0]), lowest(triangles[2]));
+    const Feedback sent = CaptureFeedback([&] { waving.Draw("aa", 100.0f, 100.0f, 20.0f); });
+    const FeedbackBox first = sent.Bounds(0, 2), second = sent.Bounds(2, 2);
+    EXPECT_GT(std::fabs((first.MaxX - first.MinX) - (second.MaxX - second.MinX)), 0.01f);
+    EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
 }
 
-TEST_F(OverlayTextTest, StoredTextIsBoundedAndSurvivesDrawingItself) {
+TEST_F(OverlayTextTest, StoredTextIsBoundedSurvivesDrawingItselfAndStateIsRestored) {
     OverlayText text;
-    EXPECT_TRUE(Capture(text, "", 5.0f, 6.0f, 12.0f).empty()); // nothing drawn, yet stored
-    EXPECT_STREQ(text.Text, "");
-    EXPECT_EQ(text.X, 5.0f);
-    EXPECT_EQ(text.Radius, 12.0f);
-
+    EXPECT_TRUE(CaptureFeedback([&] { text.Draw("", 5.0f, 6.0f, 12.0f); }).Primitives.empty());
+    EXPECT_TRUE(text.Text[0] == '\0' && text.X == 5.0f && text.Y == 6.0f && text.Radius == 12.0f);
     text.Draw("Saved Prefs", 20.0f, 460.0f, 10.0f);
-    text.Draw(text.Text, 20.0f, 460.0f, 10.0f);
-    EXPECT_STREQ(text.Text, "Saved Prefs");
     text.Draw(text.Text + 6, 20.0f, 460.0f, 10.0f); // a tail of its own text
     EXPECT_STREQ(text.Text, "Prefs");
-
     const std::string longText(200, 'x');
     text.Draw(longText.c_str(), 0.0f, 0.0f, 10.0f);
-    EXPECT_EQ(std::string(text.Text), longText.substr(0, 79));
-    text.Show(longText.c_str());
-    EXPECT_EQ(std::string(text.Text), longText.substr(0, 79));
-    text.ShowFormatted("%s", longText.c_str());
-    EXPECT_EQ(std::string(text.Text), longText.substr(0, 79));
-    text.ShowFormatted("OpenGL Error: %s", static_cast<const char*>(nullptr));
-    EXPECT_STREQ(text.Text, "OpenGL Error: unknown");
-}
-
-TEST_F(OverlayTextTest, DrawingRestoresOnlyWhatItsStyleSwitchedOn) {
-    OverlayText text;
-    text.Draw("x", 10.0f, 10.0f, 10.0f);
+    EXPECT_EQ(text.Text, longText.substr(0, 79));
     gltest::ExpectRestingState();
 
-    // With blending off in the style, the caller's blending is left as it was.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    text.BlendOn = 0;
-    text.AlphaTestOn = 0;
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    text.Draw("x", 10.0f, 10.0f, 10.0f);
-    GLint source = 0, polygonMode[2] = {};
-    glGetIntegerv(GL_BLEND_SRC, &source);
-    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(source, GL_ONE);
-    EXPECT_EQ(polygonMode[0], GL_LINE);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    // With blending and the alpha test off in the style, the caller's are left as they were; text is
+    // drawn filled while the scene is in line mode.
+    glEnable(GL_BLEND), glBlendFunc(GL_ONE, GL_ONE), glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    text.BlendOn = text.AlphaTestOn = 0;
+    EXPECT_EQ(CaptureFeedback([&] { text.Draw("x", 10.0f, 10.0f, 10.0f); }).Count(FeedbackPrimitive::Polygon),
+              2);
+    GLint source = 0, mode[2] = {};
+    glGetIntegerv(GL_BLEND_SRC, &source), glGetIntegerv(GL_POLYGON_MODE, mode);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && source == GL_ONE && mode[0] == GL_LINE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
+// A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
+// once for a full clear. Taken away directly it asks for none.
 TEST_F(OverlayTextTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
     OverlayText& line = StatusLine;
-    line = OverlayText();
-    line.X = 20.0f;
-    line.Y = 460.0f;
-    Clock.Now = 1.0f;
+    line.X = 20.0f, line.Y = 460.0f, Clock.Now = 1.0f;
     line.ShowFormatted("Rotate Speed: %4.2f", 1.1f);
     EXPECT_STREQ(line.Text, "Rotate Speed: 1.10");
     Clock.Now = 2.5f;
-    line.ShowFormatted("Letterbox: %1d", 3); // replaces the first at once, for three seconds of its own
+    line.ShowFormatted("Letterbox: %1d", 3);
     EXPECT_STREQ(line.Text, "Letterbox: 3");
-
-    struct Step {
+    const struct {
         float Now;
-        bool Drawn;
+        const char* Shown;
         int ClearFrames;
-    };
-    const Step steps[] = {{3.9f, true, 0}, {5.4f, true, 0}, {5.5f, false, 1}, {6.0f, false, 0}};
-    for (const Step& step : steps) {
-        Clock.Now = step.Now;
-        View.ClearFrames = 0;
-        EXPECT_EQ(!gltest::Feedback(GL_2D, 4096, [&] { line.DrawIfShown(); }).empty(), step.Drawn)
-            << step.Now;
+    } steps[] = {{3.9f, "Letterbox: 3", 0}, {5.4f, "Letterbox: 3", 0}, {5.5f, "", 1}, {6.0f, "", 0}};
+    for (const auto& step : steps) {
+        Clock.Now = step.Now, View.ClearFrames = 0;
+        EXPECT_EQ(CaptureFeedback([&] { line.DrawIfShown(); }).Glyphs(), step.Shown) << step.Now;
         EXPECT_EQ(View.ClearFrames, step.ClearFrames) << step.Now;
     }
-
-    // Removing a message at once asks for no clear.
     line.Show("<Click> to continue,,,");
     line.ShowUntil = 0.0f;
-    View.ClearFrames = 0;
     line.DrawIfShown();
     EXPECT_EQ(View.ClearFrames, 0);
+
+    const char* options[][2] = {
+        {"No Options", "No Image Options"}, {"Option 1/4: ", "Image 1/11: "}, {"x", "x"}};
+    for (int index = 0; index < 3; ++index) {
+        Settings.OptionIndex = Settings.ImageOptionIndex = index;
+        line.Show("x"), ShowOption();
+        EXPECT_STREQ(line.Text, options[index][0]);
+        line.Show("x"), ShowImageOption();
+        EXPECT_STREQ(line.Text, options[index][1]);
+    }
 }
 
 } // namespace
