@@ -51,9 +51,9 @@ TEST_F(FrameLoopTest, StartupReadsThePreferencesOnceAndAResetNever) {
                   0);
         ResetProgram();
         Fake = FakePlatform();
-        EXPECT_EQ(ConsoleOutput(InitGL),
-                  std::string("Init Once...\nParticle Init...\nInit Vars...\n") +
-                      (file == 1 ? "Loaded Prefs.\n" : "No Prefs found.\n") + "Dialog Init...\n");
+        EXPECT_EQ(ConsoleOutput(InitGL), std::string("Init Once...\nParticle Init...\nInit Vars...\n") +
+                                             (file == 1 ? "Loaded Prefs.\n" : "No Prefs found.\n") +
+                                             "Dialog Init...\n");
         if (file != 1)
             saved = SettingsStore(); // the defaults and the manual camera
         EXPECT_EQ(std::make_tuple(Settings.Fov, MainCamera.Fov, Settings.Letterbox, Settings.CameraMode,
@@ -128,6 +128,7 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
         const int pressed = Fake.NowMs;
         const std::string console = ConsoleOutput([&] {
             OnKeyboard(27, 0, 0);
+            PaintedFrameShows(Red, FrameMs, Black, Black); // the capture, and both buffers cleared
             PaintedFrameShows(Red, FrameMs, Black, Black);
             if (presses == 2)
                 OnKeyboard('q', 0, 0);
@@ -138,14 +139,14 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
         });
         EXPECT_EQ(console, "\nShutting down...\nFin\n\n");
         EXPECT_EQ(std::make_tuple(Fake.ExitStatus, Fake.NowMs - pressed, Fake.Waves.back()),
-                  std::make_tuple(0, presses == 1 ? 2016 : 2 * FrameMs, "hit.wav"));
+                  std::make_tuple(0, presses == 1 ? 2016 : 3 * FrameMs, "hit.wav"));
         StartProgram();
         SetUp();
     }
 }
 
 // Key codes and button presses act on exactly one frame: Tab and the Down arrow move the menu's focus by
-// one row each, however many frames follow.
+// one row each, however many frames follow. A closing menu takes no keys.
 TEST_F(FrameLoopTest, KeysAndButtonsLiveForOneFrame) {
     OnKeyboard('`', 0, 0);
     FramesUntil(3000);
@@ -156,37 +157,45 @@ TEST_F(FrameLoopTest, KeysAndButtonsLiveForOneFrame) {
     FramesUntil(3600);
     EXPECT_EQ(Dialogs.Focus, focus + 2);
     OnKeyboard('`', 0, 0);
+    OnKeyboard('\t', 0, 0);
     OnMouse(ButtonMiddle, ButtonDown, 0, 0);
     FrameAt(3700);
-    EXPECT_EQ(Mouse.MiddleButton, 2);
+    EXPECT_EQ(std::make_tuple(Dialogs.Focus, Mouse.MiddleButton), std::make_tuple(focus + 2, 2));
     OnMouse(ButtonMiddle, ButtonUp, 0, 0);
     FrameAt(3800);
     EXPECT_EQ(Mouse.MiddleButton, 0);
 }
 
-// Pausing stops the camera's wander only; the wind returns 20 to 40 s after the last sound ended (the
-// opening wind, 2 s long). A hidden or wholly covered window asks for no frames, and a frame after a long
-// time away goes on from where it stopped.
-TEST_F(FrameLoopTest, PauseTheWindAndAHiddenWindow) {
+// Pausing stops the camera's wander only. A sound queued behind the opening wind (2 s) plays when it has
+// ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate clock counts whole
+// seconds at the top right, and the status line stays at the top of a resized window. A hidden or wholly
+// covered window asks for no frames, and a frame after a long time away goes on from where it stopped.
+TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     Paused = 1;
+    Settings.FpsClock = 1;
+    Sound.Play("queued.wav", 0.5f, 0, 1);
     FramesUntil(500);
     const float camera = CameraPositionBank.Phase[0], arcs = ArcWaveBank.Phase[1];
     FramesUntil(1000);
     EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, ArcWaveBank.Phase[1] == arcs),
               std::make_tuple(true, false));
     Paused = 0;
-    FramesUntil(21900);
-    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, Fake.Waves.size()),
-              std::make_tuple(false, size_t(1)));
-    FramesUntil(42100);
-    EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "WIND2.wav"}));
+    FramesUntil(22500); // the queued sound played from 2.1 s to 2.6 s
+    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, Fake.Waves),
+              std::make_tuple(false, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
+    FramesUntil(29000);
+    EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "queued.wav", "WIND2.wav"}));
+    ProgramCallbacks().Reshape(800, 600);
+    FrameAt(29100);
+    EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.Y),
+              std::make_tuple("FPS: 10", 700.0f, 580.0f, 580.0f));
 
     for (int state : {WindowHidden, WindowFullyRetained, WindowFullyCovered, WindowPartiallyRetained}) {
         ProgramCallbacks().WindowStatus(state);
         EXPECT_EQ(Fake.IdleRunning, state == WindowFullyRetained || state == WindowPartiallyRetained);
     }
     FrameAt(Fake.NowMs + 60000);
-    EXPECT_FLOAT_EQ(Clock.Now, 42.15f);
+    EXPECT_FLOAT_EQ(Clock.Now, 29.15f);
 }
 
 } // namespace

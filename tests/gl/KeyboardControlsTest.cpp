@@ -122,15 +122,26 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     }
 }
 
-TEST_F(KeyboardControlsTest, LetterboxBouncesBetweenZeroAndSix) {
-    // The letterbox bounces between 0 and 6, each step cleared away; a step set elsewhere restarts it.
+// The letterbox bounces between 0 and 6, each step cleared away; a step set elsewhere restarts it. An
+// open menu page shows the values that keys change at once.
+TEST_F(KeyboardControlsTest, LetterboxBouncesBetweenZeroAndSixAndTheMenuFollows) {
+    Dialogs.BuildMenu(StandardMenu, 1);
+    auto slider = [](int id) {
+        for (int i = 0; i < Dialogs.WidgetCount; ++i)
+            if (Dialogs.Widgets[i]->Id == id)
+                return static_cast<SliderWidget&>(*Dialogs.Widgets[i]).Value;
+        return -1.0f;
+    };
     for (int expected : {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1, 0, 1}) {
         EXPECT_EQ(Press(expected % 2 ? 'l' : 'L'), "Letterbox: " + std::to_string(expected));
-        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames), std::make_tuple(expected, 1));
+        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames, slider(59)),
+                  std::make_tuple(expected, 1, float(expected)));
     }
     Settings.Letterbox = 4;
     Press('L');
-    EXPECT_EQ(Settings.Letterbox, 5);
+    PressSpecial(KeyF11);
+    EXPECT_EQ(std::make_tuple(Settings.Letterbox, slider(55)),
+              std::make_tuple(5, Settings.FadeEffect)); // Fade Effect
 }
 
 TEST_F(KeyboardControlsTest, WindowResetQuitAndControlCodes) {
