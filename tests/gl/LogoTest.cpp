@@ -1,149 +1,113 @@
-// The logo scene: the emblem's pose over the seven-row loop, the animation clock under any frame step, the
-// state left behind, and the picture of floor and emblem read back from the screen.
+// The logo scene as OpenGL receives it, in world coordinates: the emblem's place, turn, colour and
+// opacity through its seven-step loop, its shadow on the floor and its reflection in it, the floor's two
+// passes, the animation clock, and the state left behind.
 
 #include "scene/Logo.h"
-#include "render/Texture.h"
 #include "support/GlTestFixture.h"
 
-#include <GL/glu.h>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <limits>
-#include <utility>
+#include <set>
+#include <vector>
 
 namespace {
+
+using namespace support;
+constexpr int Half = 8;
 
 class LogoTest : public gltest::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        Settings = SettingsStore();
-        Clock = FrameClock();
-        // Plain grey tiles under a half-bright lightmap, and white metal: every pixel is predictable.
-        MakeSolid(FloorTexture, 200);
-        MakeSolid(LightmapTexture, 128);
-        MakeSolid(MetalTexture, 255);
-        Logo.FloorImage = &FloorTexture;
-        Logo.LightmapImage = &LightmapTexture;
-        Logo.MetalImage = &MetalTexture;
-        Logo.SettingsLink = &Settings;
-        Logo.ClockLink = &Clock;
-        glViewport(0, 0, gltest::WindowWidth, gltest::WindowHeight);
-        glMatrixMode(GL_PROJECTION);
-        gluPerspective(60.0, double(gltest::WindowWidth) / gltest::WindowHeight, 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        gluLookAt(0.0, 0.5, 6.0, 0.0, -0.5, 0.0, 0.0, 1.0, 0.0);
-    }
-    void TearDown() override {
-        GlTest::TearDown();
-        LogoTime = 0.0f;
-        Logo = LogoScene();
-    }
-
-    // A one-texel image of the given grey, opaque.
-    static void MakeSolid(Texture& texture, unsigned char grey) {
-        glGenTextures(1, &texture.Name);
-        glBindTexture(GL_TEXTURE_2D, texture.Name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, &grey);
-    }
-
-    static void DrawAt(float time) {
-        LogoTime = time;
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        Logo.Draw();
-    }
-
-    // One frame at the given loop time, then the colour at the window pixel where a world point lands.
-    testing::AssertionResult Shows(float time, double x, double y, double z, const gltest::Rgb& expected) {
-        DrawAt(time);
-        double model[16], projection[16], wx = 0.0, wy = 0.0, wz = 0.0;
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        gluProject(x, y, z, model, projection, viewport, &wx, &wy, &wz);
-        unsigned char rgba[4] = {};
-        Context.ReadPixel(int(wx), int(wy), rgba);
-        for (int channel = 0; channel < 3; ++channel)
-            if (std::abs(rgba[channel] - expected[channel]) > 2)
-                return testing::AssertionFailure()
-                       << "read (" << int(rgba[0]) << ", " << int(rgba[1]) << ", " << int(rgba[2]) << ")";
-        return testing::AssertionSuccess();
+        ResetProgram();
+        Logo.SettingsLink = &Settings, Logo.ClockLink = &Clock, Logo.Size = 0.7f;
+        ObjectView(Half);
     }
 };
 
-TEST(LogoPoseTest, ShowsEachRowAtWholeTimesAndTheMeanHalfwayToTheNext) {
-    using Row = float LogoKeyframe::*;
-    using Field = float LogoPose::*;
-    const std::pair<Row, Field> fields[] = {
-        {&LogoKeyframe::X, &LogoPose::X},         {&LogoKeyframe::Y, &LogoPose::Y},
-        {&LogoKeyframe::Z, &LogoPose::Z},         {&LogoKeyframe::Yaw, &LogoPose::Yaw},
-        {&LogoKeyframe::Roll, &LogoPose::Roll},   {&LogoKeyframe::Red, &LogoPose::Red},
-        {&LogoKeyframe::Green, &LogoPose::Green}, {&LogoKeyframe::Blue, &LogoPose::Blue}};
-    for (int k = 0; k < LogoKeyframeCount; ++k) {
-        const LogoKeyframe &row = LogoKeyframes[k], &next = LogoKeyframes[(k + 1) % LogoKeyframeCount];
-        const LogoPose at = LogoPoseAt(float(k)), half = LogoPoseAt(k + 0.5f);
-        for (const auto& [rowField, poseField] : fields) {
-            EXPECT_EQ(at.*poseField, row.*rowField) << "row " << k;
-            EXPECT_NEAR(half.*poseField, (row.*rowField + next.*rowField) / 2, 1e-4) << "row " << k;
-        }
-        EXPECT_FLOAT_EQ(at.DrawZ, row.Z + 1.0f);
-        EXPECT_FLOAT_EQ(at.Alpha, (row.Z + 2.0f) / 2.0f);
-    }
-    EXPECT_FLOAT_EQ(LogoPoseAt(2.0f).Alpha, 1.0f);
-    EXPECT_FLOAT_EQ(LogoPoseAt(4.0f).Alpha, 0.65f);
-    // The swing eases out of each row: a quarter of the time covers (1 - cos 45 degrees) / 2 of the way.
-    EXPECT_NEAR(LogoPoseAt(2.25f).Z, -2.0 * (1.0 - std::sqrt(0.5)) / 2.0, 1e-5);
-    // The first second of every loop rests at the back, out of sight.
-    for (float time : {0.0f, 0.3f, 0.75f, 1.0f, 7.5f, -6.1f})
-        EXPECT_NEAR(LogoPoseAt(time).Alpha, 0.0f, 1e-6f) << time;
-}
-
-TEST_F(LogoTest, AnyFrameStepKeepsTheClockInsideTheLoop) {
-    const float infinity = std::numeric_limits<float>::infinity();
+// At whole times the emblem shows its row, in between it eases from row to row (a cosine curve; the colour
+// straight): drawn at depth z + 1 with opacity (z + 2) / 2, two bars 1.4 sizes apart along x joined by a
+// diagonal, 0.4 sizes thick, turned by yaw about y after roll about z.
+// Its shadow is each of its points carried along the light's direction (-2, 2, 1) onto the plane 0.1
+// above the floor (y -1.5), grey at half its opacity; the reflection mirrors it in the floor at a tenth.
+TEST_F(LogoTest, EmblemShowsEachRowWithItsShadowAndReflection) {
     const struct {
-        float Start, FrameTime, Speed, Expected;
-    } cases[] = {
-        {0.0f, 0.016f, 1.0f, 0.016f}, {6.5f, 1.0f, 1.0f, 0.5f},          {0.0f, 7.0f, 1.0f, 0.0f},
-        {3.5f, 3.5f, 2.0f, 3.5f},     {2.0f, 1e9f, 1.0f, 1.0f},          {2.0f, 100.0f, 7.0f, 2.0f},
-        {0.25f, -0.5f, 1.0f, 6.75f},  {2.0f, std::nanf(""), 1.0f, 2.0f}, {2.0f, infinity, 1.0f, 2.0f},
-        {2.0f, 0.1f, infinity, 2.0f}, {2.0f, 1e30f, 1e30f, 2.0f}};
-    for (const auto& c : cases) {
-        LogoTime = c.Start;
-        Clock.FrameTime = c.FrameTime;
-        Logo.Speed = c.Speed;
-        Logo.Draw();
-        EXPECT_TRUE(LogoTime >= 0.0f && LogoTime < 7.0f) << LogoTime;
-        EXPECT_NEAR(LogoTime, c.Expected, 1e-5f) << c.Start << " + " << c.FrameTime << " x " << c.Speed;
+        float Time, Colour[4];
+        double Box[6]; // the emblem's half extents in x, y, z, and its middle
+    } rows[] = {{2, {1, 0, 0, 1}, {0.7, 0.63, 0.14, 0, 0, 1}},
+                {4, {0, 1, 0, 0.65f}, {0.14, 0.7, 0.63, 0, 0, 0.3}},
+                {6, {0, 0, 1, 1}, {0.63, 0.7, 0.14, 0, 0, 1}},
+                {1.25f, {1, 0.75f, 0.75f, 0.146447f}, {0.7, 0.63, 0.14, 0, 0, -0.707107}}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Time);
+        LogoTime = r.Time, Clock.FrameTime = 0.0f;
+        const Feedback sent = CaptureFeedback([] { Logo.Draw(); });
+        gltest::ExpectRestingState();
+        EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_FILL));
+        std::vector<FeedbackVertex> emblem, shadow, reflection;
+        for (const FeedbackVertex& v : sent.Vertices()) {
+            const bool tinted =
+                std::fabs(v.R - r.Colour[0]) + std::fabs(v.G - r.Colour[1]) + std::fabs(v.B - r.Colour[2]) <
+                1e-5f;
+            if (tinted && std::fabs(v.A - r.Colour[3]) < 1e-5f)
+                emblem.push_back(v);
+            else if (tinted && std::fabs(v.A - 0.1f * r.Colour[3]) < 1e-5f)
+                reflection.push_back(v);
+            else if (v.R == 0.25f && v.G == 0.25f && std::fabs(v.A - 0.5f * r.Colour[3]) < 1e-5f)
+                shadow.push_back(v);
+        }
+        ASSERT_EQ(emblem.size(), 3u * 4 * 2 * 3); // three bars of four faces, two triangles each
+        ASSERT_TRUE(shadow.size() == emblem.size() && reflection.size() == emblem.size());
+        double low[3] = {9, 9, 9}, high[3] = {-9, -9, -9};
+        std::set<long> across; // unturned, the bars' ends lie at x ±0.7 and the diagonal's corners at
+        float metal = 0.0f;    // ±(1 ∓ 0.2) 0.63 / √2; the metal repeats twice along each bar
+        for (std::size_t i = 0; i < emblem.size(); ++i) {
+            across.insert(std::lround(std::fabs(emblem[i].X) * 1e4)), metal = std::max(metal, emblem[i].S);
+            const double p[3] = {emblem[i].X, emblem[i].Y, ObjectZ(emblem[i], Half)};
+            for (int axis = 0; axis < 3; ++axis)
+                low[axis] = std::min(low[axis], p[axis]), high[axis] = std::max(high[axis], p[axis]);
+            const double along = (p[1] + 1.4) / 2.0;
+            EXPECT_TRUE(std::fabs(shadow[i].X - p[0] - 2 * along) + std::fabs(shadow[i].Y + 1.4) +
+                            std::fabs(ObjectZ(shadow[i], Half) - p[2] + along) <
+                        1e-4);
+            EXPECT_TRUE(std::fabs(reflection[i].X - p[0]) < 1e-4 &&
+                        std::fabs(reflection[i].Y + 3.0 + p[1]) < 1e-4);
+        }
+        EXPECT_EQ(metal, 2.0f);
+        if (r.Time == 2) {
+            EXPECT_EQ(across, (std::set<long>{3564, 5346, 7000}));
+        }
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR((high[axis] - low[axis]) / 2, r.Box[axis], 1e-4) << axis;
+            EXPECT_NEAR((high[axis] + low[axis]) / 2, r.Box[3 + axis], 1e-4) << axis;
+        }
     }
 }
 
-TEST_F(LogoTest, LeavesTheRestingStateWithOrWithoutTexturesAndImages) {
-    for (int textures : {1, 0})
-        for (bool images : {true, false}) {
-            SCOPED_TRACE(testing::Message() << "textures " << textures << ", images " << images);
-            Settings.Textures = textures;
-            Logo.FloorImage = images ? &FloorTexture : nullptr;
-            Logo.LightmapImage = images ? &LightmapTexture : nullptr;
-            Logo.MetalImage = images ? &MetalTexture : nullptr;
-            DrawAt(2.0f);
-            gltest::ExpectRestingState();
-            EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_FILL));
-        }
+// The floor: a 10 x 10 grid at y -1.5 spanning ten units, drawn once with the tiles repeating six times
+// and once with the lightmap stretched over it at half opacity.
+TEST_F(LogoTest, FloorIsTwoPassesOverOneGrid) {
+    const Feedback sent = CaptureFeedback([] { Logo.Draw(); });
+    FeedbackBox passes[2] = {sent.Bounds(0, 162), sent.Bounds(162, 162)};
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(sent.Primitives[std::size_t(162 * pass)].Vertices[0].A, pass ? 0.5f : 1.0f);
+        EXPECT_TRUE(passes[pass].MaxS == (pass ? 1.0f : 6.0f) && passes[pass].MaxT == passes[pass].MaxS);
+        EXPECT_NEAR(passes[pass].MaxX - passes[pass].MinX, 10.0, 1e-4);
+        EXPECT_NEAR(passes[pass].MinX, -5.0 - 10.0 / 9 / 4, 1e-4);
+    }
+    for (std::size_t p = 0; p < 324; ++p)
+        EXPECT_NEAR(sent.Primitives[p].Vertices[0].Y, -1.5, 1e-4);
 }
 
-TEST_F(LogoTest, EmblemShowsOverTheLitFloorOnlyWhileItIsNear) {
-    const gltest::Rgb black{0, 0, 0}, red{255, 0, 0}, litTiles{100, 100, 100}, white{255, 255, 255};
-    // Floor beside the emblem, its shadow and its reflection; the emblem's diagonal bar at its middle.
-    EXPECT_TRUE(Shows(2.0f, -2.0, LogoScene::FloorY, 2.5, litTiles)) << "tiles times lightmap";
-    EXPECT_TRUE(Shows(2.0f, 0.0, 0.0, 1.1, red));
-    EXPECT_TRUE(Shows(2.0f, 0.0, 3.0, -5.0, black)) << "nothing above the horizon";
-    EXPECT_FALSE(Shows(0.5f, 0.0, 0.0, 1.1, red)) << "the emblem is at the back, invisible";
-    // Untextured, the floor is plain white and the lightmap pass leaves it so; the emblem keeps its metal.
-    Settings.Textures = 0;
-    EXPECT_TRUE(Shows(2.0f, -2.0, LogoScene::FloorY, 2.5, white));
-    EXPECT_TRUE(Shows(2.0f, 0.0, 0.0, 1.1, red));
+// The clock advances by the frame time times the speed and starts the loop again after seven.
+TEST_F(LogoTest, ClockRunsRoundTheSevenRowLoop) {
+    const float cases[][4] = {
+        {0, 0.016f, 1, 0.016f}, {6.5f, 1, 1, 0.5f}, {3.5f, 1.5f, 2, 6.5f}, {0.25f, 0.5f, 0.5f, 0.5f}};
+    for (const auto& c : cases) {
+        LogoTime = c[0], Clock.FrameTime = c[1], Logo.Speed = c[2];
+        Logo.Draw();
+        EXPECT_NEAR(LogoTime, c[3], 1e-5f) << c[0];
+    }
 }
 
 } // namespace
