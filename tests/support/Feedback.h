@@ -3,7 +3,7 @@
 // Feedback capture: what OpenGL is given by a draw call, after the matrices and the viewport, without a
 // pixel drawn.
 //   const support::Feedback sent = support::CaptureFeedback([&] { globe.Draw(); });
-//   sent.Primitives[i].Type, .Vertices    one entry per polygon, line, point, bitmap or pixel rectangle
+//   sent.Primitives[i].Type, .Vertices    one entry per polygon, line or point
 //   sent.Vertices()                       every vertex, in order
 //   sent.Count(FeedbackPrimitive::Line)   how many primitives of a kind
 //   sent.Glyphs()                         the characters of the text drawn, read from the font cells
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ struct FeedbackVertex {
 };
 
 struct FeedbackPrimitive {
-    enum Kind { Polygon, Line, Point, Bitmap, Pixels };
+    enum Kind { Polygon, Line, Point };
     Kind Type;
     std::vector<FeedbackVertex> Vertices;
 };
@@ -55,18 +56,13 @@ struct Feedback {
     }
     // All zero when nothing was sent.
     FeedbackBox Bounds(std::size_t first = 0, std::size_t count = ~std::size_t(0)) const {
-        FeedbackBox box = {0, 0, 0, 0, 0, 0, 0, 0};
-        bool empty = true;
+        FeedbackBox b = {1e30f, 1e30f, -1e30f, -1e30f, 1e30f, 1e30f, -1e30f, -1e30f};
         for (std::size_t p = first; p < Primitives.size() && p - first < count; ++p)
-            for (const FeedbackVertex& v : Primitives[p].Vertices) {
-                if (empty)
-                    box = {v.X, v.Y, v.X, v.Y, v.S, v.T, v.S, v.T}, empty = false;
-                box.MinX = std::min(box.MinX, v.X), box.MaxX = std::max(box.MaxX, v.X);
-                box.MinY = std::min(box.MinY, v.Y), box.MaxY = std::max(box.MaxY, v.Y);
-                box.MinS = std::min(box.MinS, v.S), box.MaxS = std::max(box.MaxS, v.S);
-                box.MinT = std::min(box.MinT, v.T), box.MaxT = std::max(box.MaxT, v.T);
-            }
-        return box;
+            for (const FeedbackVertex& v : Primitives[p].Vertices)
+                b = {std::min(b.MinX, v.X), std::min(b.MinY, v.Y), std::max(b.MaxX, v.X),
+                     std::max(b.MaxY, v.Y), std::min(b.MinS, v.S), std::min(b.MinT, v.T),
+                     std::max(b.MaxS, v.S), std::max(b.MaxT, v.T)};
+        return b.MinX > b.MaxX ? FeedbackBox{0, 0, 0, 0, 0, 0, 0, 0} : b;
     }
     // A quad (two polygons) whose texture rectangle is one cell of the 16 x 8 font grid, row 0 at the top,
     // is the character of that cell; everything else is skipped.
@@ -82,36 +78,26 @@ struct Feedback {
     }
 };
 
-// The values of GL_3D_COLOR_TEXTURE feedback parsed into primitives: x y z, r g b a, s t r q a vertex.
+// GL_3D_COLOR_TEXTURE feedback parsed into primitives, 11 values a vertex: x y z, r g b a, s t r q. Bitmap
+// and pixel rectangles end the parse.
 inline Feedback ParseFeedback(const GLfloat* values, std::size_t count) {
-    constexpr std::size_t VertexValues = 11;
     Feedback sent;
     for (std::size_t at = 0; at < count;) {
         const GLint token = GLint(values[at++]);
-        std::size_t vertices = 1;
-        FeedbackPrimitive::Kind kind = FeedbackPrimitive::Point;
         if (token == GL_PASS_THROUGH_TOKEN) {
             ++at;
             continue;
-        } else if (token == GL_POLYGON_TOKEN) {
-            kind = FeedbackPrimitive::Polygon;
-            vertices = std::size_t(values[at++]);
-        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            kind = FeedbackPrimitive::Line;
-            vertices = 2;
-        } else if (token == GL_BITMAP_TOKEN) {
-            kind = FeedbackPrimitive::Bitmap;
-        } else if (token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
-            kind = FeedbackPrimitive::Pixels;
-        } else if (token != GL_POINT_TOKEN) {
-            break; // not feedback of this type
         }
-        FeedbackPrimitive primitive{kind, {}};
-        for (std::size_t v = 0; v < vertices && at + VertexValues <= count; ++v, at += VertexValues) {
-            const GLfloat* f = values + at;
-            primitive.Vertices.push_back({f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]});
-        }
-        sent.Primitives.push_back(primitive);
+        const bool line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN,
+                   point = token == GL_POINT_TOKEN;
+        if (!line && !point && token != GL_POLYGON_TOKEN)
+            break;
+        using Kind = FeedbackPrimitive::Kind;
+        sent.Primitives.push_back({line ? Kind::Line : point ? Kind::Point : Kind::Polygon, {}});
+        const std::size_t vertices = line ? 2 : point ? 1 : std::size_t(values[at++]);
+        for (FeedbackVertex v; sent.Primitives.back().Vertices.size() < vertices && at + 11 <= count;
+             at += 11)
+            std::memcpy(&v, values + at, sizeof v), sent.Primitives.back().Vertices.push_back(v);
     }
     return sent;
 }
