@@ -25,7 +25,7 @@ struct Value {
 constexpr int Special = 256; // added to the codes of the special keys
 
 // Every key that steps a value, from a start to what it must leave: its value, one other it changes too
-// and nothing else, with its message. Each row starts from the defaults with FogEnd at 2.
+// and nothing else, with its message. Each row starts from the defaults with FogEnd at 2 and fog on.
 TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     S& s = Settings;
     const struct {
@@ -86,10 +86,11 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {Special + KeyF5, &s.FogStart, 0.5, 0.5 * 0.95, "FogStart: 0.47", &s.DepthCueFog, 0, 1},
         {Special + KeyF5, &s.FogStart, 0.1, 0.1, "FogStart: 0.10", &s.DepthCueFog, 0, 1},
         {Special + KeyF6, &s.FogStart, 1, 1.05263, "FogStart: 1.05", &s.DepthCueFog, 0, 1},
+        {Special + KeyF6, &s.FogStart, 20.5, 21, "FogStart: 21.00", &s.FogEnd, 30, 30},
         // F6 never lets the start pass the end, F7 the end fall before the start, F8 pass 30 x ObjectSize.
-        {Special + KeyF6, &s.FogStart, 1.96875, 2, "FogStart: 2.00", &s.DepthCueFog, 0, 1},
+        {Special + KeyF6, &s.FogStart, 1.96875, 2, "FogStart: 2.00"},
         {Special + KeyF7, &s.FogEnd, 1.75, 1.75 * 0.95, "FogEnd: 1.66", &s.DepthCueFog, 0, 1},
-        {Special + KeyF7, &s.FogEnd, 1.03125, 1, "FogEnd: 1.00", &s.DepthCueFog, 0, 1},
+        {Special + KeyF7, &s.FogEnd, 1.03125, 1, "FogEnd: 1.00"},
         {Special + KeyF8, &s.FogEnd, 20.5, 21, "FogEnd: 21.00", &s.DepthCueFog, 0, 1},
         {Special + KeyF9, &s.BumpResponse, 5, 5 * 0.9, "F9/F10: 4.50"},
         {Special + KeyF10, &s.BumpResponse, 0.5, 0.5 * 1.111111, "F9/F10: 0.56"},
@@ -109,7 +110,7 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "key " << r.Key << " from " << r.Start);
         Settings = S();
-        Settings.FogEnd = 2.0f, Settings.ScreenClear = r.Key != Special + KeyF12;
+        Settings.FogEnd = 2.0f, Settings.DepthCueFog = 1, Settings.ScreenClear = r.Key != Special + KeyF12;
         r.Changed.Set(r.Expected), r.Also.Set(r.AlsoExpected);
         const auto expected = state();
         r.Changed.Set(r.Start), r.Also.Set(r.AlsoStart);
@@ -119,6 +120,12 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         EXPECT_EQ(state(), expected);
         EXPECT_EQ(std::make_tuple(View.ClearFrames, special ? Keys.LastSpecialKey : Keys.LastKey),
                   std::make_tuple(int(special), r.Key % Special));
+    }
+    // Both cases of a letter act alike: a switch pressed in one case and then the other is as it was.
+    for (char key : {'C', 'D', 'P', 'S', 'T', 'U'}) {
+        const auto before = state();
+        Press(key), Press(char(key + 32));
+        EXPECT_EQ(state(), before) << key;
     }
 }
 

@@ -97,10 +97,12 @@ TEST_F(PointerControlsTest, KeyAndRightButtonToggleTheMenuAndGiveTheCameraModeBa
         View.ClearFrames = 0;
         toggle(r.Button);
         EXPECT_EQ(menu(), std::make_tuple(0, 0.0f, r.Mode, 0, int(r.Button), r.ClosedCursor));
-        OnMouse(ButtonRight, ButtonUp, 0,
-                0); // nor do a release and a wheel step in the same frame open it again
-        OnMouse(3, ButtonDown, 0, 0);
-        EXPECT_EQ(MenuShown, 0);
+        // A right press opens it again, unless it comes in the frame of the closing click's release.
+        Mouse.EndFrame();
+        OnMouse(ButtonRight, ButtonUp, 0, 0);
+        OnMouse(ButtonRight, ButtonDown, 0, 0);
+        EXPECT_EQ(MenuShown, int(!r.Button));
+        MenuShown = 0;
     }
 
     // Help over an open menu closes it and the info screen and leaves the camera under manual control.
