@@ -168,8 +168,8 @@ TEST_F(FrameLoopTest, KeysAndButtonsLiveForOneFrame) {
 
 // Pausing stops the camera's wander only. A sound queued behind the opening wind (2 s) plays when it has
 // ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate clock counts whole
-// seconds at the top right, and the status line stays at the top of a resized window. A hidden or wholly
-// covered window asks for no frames, and a frame after a long time away goes on from where it stopped.
+// seconds at the top right; the status line and the menu stay at the top of a resized window. A hidden or
+// wholly covered window asks for no frames, and a frame after a long time away goes on from where it stopped.
 TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     Paused = 1;
     Settings.FpsClock = 1;
@@ -185,10 +185,13 @@ TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
               std::make_tuple(false, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
     FramesUntil(29000);
     EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "queued.wav", "WIND2.wav"}));
+    const float menuBottom = Dialogs.Widgets[0]->Bottom; // laid out from the window's height
+    Dialogs.Focus = 2;
     ProgramCallbacks().Reshape(800, 600);
     FrameAt(29100);
-    EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.Y),
-              std::make_tuple("FPS: 10", 700.0f, 580.0f, 580.0f));
+    EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.Y,
+                              Dialogs.Widgets[0]->Bottom, Dialogs.Focus),
+              std::make_tuple("FPS: 10", 700.0f, 580.0f, 580.0f, menuBottom + 0.7f * 120.0f, 2));
 
     for (int state : {WindowHidden, WindowFullyRetained, WindowFullyCovered, WindowPartiallyRetained}) {
         ProgramCallbacks().WindowStatus(state);
