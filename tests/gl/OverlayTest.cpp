@@ -1,6 +1,6 @@
 // Everything drawn over the view as OpenGL receives it, in window pixels: where each glyph lands and which
 // font cell it shows, the sway, wobble and wave, the stored text and the timed status line; and the menu
-// widgets frame by frame, what each makes of presses, holds, releases and keys, and what it draws.
+// widgets frame by frame, what each makes of presses, holds, releases and keys.
 
 #include "app/Settings.h"
 #include "render/InputState.h"
@@ -8,7 +8,6 @@
 #include "ui/Widget.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -80,20 +79,17 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
     EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
 }
 
+// The text is stored as drawn (cut to 79 characters; a tail of its own text may be drawn), with the anchor
+// and size, even when empty. With blending and the alpha test off in the style the caller's are left as
+// they were; text is drawn filled while the scene is in line mode.
 TEST_F(OverlayTest, StoredTextIsBoundedSurvivesDrawingItselfAndStateIsRestored) {
     OverlayText text;
     EXPECT_TRUE(CaptureFeedback([&] { text.Draw("", 5.0f, 6.0f, 12.0f); }).Primitives.empty());
     EXPECT_TRUE(text.Text[0] == '\0' && text.X == 5.0f && text.Y == 6.0f && text.Radius == 12.0f);
-    text.Draw("Saved Prefs", 20.0f, 460.0f, 10.0f);
-    text.Draw(text.Text + 6, 20.0f, 460.0f, 10.0f); // a tail of its own text
-    EXPECT_STREQ(text.Text, "Prefs");
-    const std::string longText(200, 'x');
-    text.Draw(longText.c_str(), 0.0f, 0.0f, 10.0f);
-    EXPECT_EQ(text.Text, longText.substr(0, 79));
+    text.Draw(std::string(200, 'x').c_str(), 20.0f, 460.0f, 10.0f);
+    text.Draw(text.Text + 70, 20.0f, 460.0f, 10.0f);
+    EXPECT_STREQ(text.Text, "xxxxxxxxx");
     gltest::ExpectRestingState();
-
-    // With blending and the alpha test off in the style, the caller's are left as they were; text is
-    // drawn filled while the scene is in line mode.
     glEnable(GL_BLEND), glBlendFunc(GL_ONE, GL_ONE), glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     text.BlendOn = text.AlphaTestOn = 0;
     EXPECT_EQ(CaptureFeedback([&] { text.Draw("x", 10.0f, 10.0f, 10.0f); }).Count(FeedbackPrimitive::Polygon),
@@ -128,14 +124,12 @@ TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
     line.DrawIfShown();
     EXPECT_EQ(View.ClearFrames, 0);
 
-    const char* options[][2] = {
-        {"No Options", "No Image Options"}, {"Option 1/4: ", "Image 1/11: "}, {"x", "x"}};
-    for (int index = 0; index < 3; ++index) {
-        Settings.OptionIndex = Settings.ImageOptionIndex = index;
-        line.Show("x"), ShowOption();
-        EXPECT_STREQ(line.Text, options[index][0]);
-        line.Show("x"), ShowImageOption();
-        EXPECT_STREQ(line.Text, options[index][1]);
+    const std::string options[] = {"No Options", "No Image Options", "Option 1/4: ", "Image 1/11: ", "x",
+                                   "x"};
+    for (int index = 0; index < 6; ++index) { // the option selectors' labels, none for 2
+        Settings.OptionIndex = Settings.ImageOptionIndex = index / 2;
+        line.Show("x"), index % 2 ? ShowImageOption() : ShowOption();
+        EXPECT_EQ(line.Text, options[index]);
     }
 }
 
@@ -200,70 +194,6 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
                 << out;
         }
     }
-}
-
-// At the origin (10, 20): each class's tile of the 4 x 4 controls image (its second look one tile to the
-// right) over its rectangle in the caller's colour, a toggle tinted green when on and red when off (fading
-// with the menu's text), the slider's knob at the (square root of the) value's place with the value beside
-// the track; labels 15 pixels right of the box, or fs x 150 / 20 right of a slider, with toggles' "On" or
-// "Off" first.
-TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
-    Texture tiles;
-    Widget::ControlsImage = &tiles;
-    SliderWidget slider, integer;
-    ToggleWidget off, on;
-    ButtonWidget button, pressed;
-    IconButtonWidget icon;
-    TitleWidget title;
-    slider.Setup(At(140, 24, 0, 20, 5));
-    integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
-    WidgetSetup onSetup = Box;
-    onSetup.Value = 1;
-    for (Widget* w : std::initializer_list<Widget*>{&off, &button, &pressed, &icon, &title})
-        w->Setup(Box);
-    on.Setup(onSetup);
-    pressed.State = icon.State = 1;
-    DialogText.AlphaTestOn = 0, DialogText.Brightness = 0.5f; // as on a control page, half faded in
-    const struct {
-        const Widget* Target;
-        int Focused, Tile, Text; // the polygons where the tile looked at and the text begin
-        float Box[4], U, V, Colour[3];
-        const char* Shown;
-        float TextX; // where the first text is anchored
-    } cases[] = {
-        {&slider, 0, 0, 4, {40, 180, 126, 138}, 0.1f, 0.75f, {0.7f, 0.7f, 0.7f}, "Row 5.00", 255},   // track
-        {&slider, 0, 2, 4, {100, 120, 120, 144}, 0.25f, 0.75f, {0.7f, 0.7f, 0.7f}, "Row 5.00", 255}, // knob
-        {&integer, 0, 2, 4, {170, 190, 120, 144}, 0.25f, 0.75f, {0.7f, 0.7f, 0.7f}, "Row    3", 255},
-        {&off, 0, 6, 0, {40, 70, 120, 150}, 0.5f, 0.75f, {0.33f, 0.165f, 0.165f}, "OffRow", 95},
-        {&on, 1, 4, 0, {40, 70, 120, 150}, 0.75f, 0.75f, {0.2475f, 0.495f, 0.2475f}, "OnRow", 95},
-        {&button, 0, 0, 2, {40, 70, 120, 150}, 0, 0.5f, {0.7f, 0.7f, 0.7f}, "Row", 85},
-        {&pressed, 0, 0, 2, {40, 70, 120, 150}, 0.25f, 0.5f, {0.7f, 0.7f, 0.7f}, "Row", 85},
-        {&icon, 1, 0, 2, {40, 70, 120, 150}, 0.25f, 0.25f, {0.7f, 0.7f, 0.7f}, "Row", 85},
-        {&title, 0, 0, 2, {40, 70, 120, 150}, 0.5f, 0.5f, {0.7f, 0.7f, 0.7f}, "Row", 85},
-    };
-    for (const auto& c : cases) {
-        glColor3f(0.7f, 0.7f, 0.7f);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); // the scene's line mode: widgets stay filled
-        const Feedback sent = CaptureFeedback([&] { c.Target->Draw(10.0f, 20.0f, c.Focused); });
-        gltest::ExpectRestingState();
-        GLint mode[2];
-        glGetIntegerv(GL_POLYGON_MODE, mode);
-        const FeedbackBox b = sent.Bounds(c.Tile, 2), text = sent.Bounds(c.Text, 2);
-        const FeedbackVertex& corner = sent.Primitives[size_t(c.Tile)].Vertices[0];
-        const float width = c.Target == &slider && c.Tile == 0 ? 0.05f : 0.25f; // the track: a thin strip
-        const float error =
-            std::fabs(b.MinX - c.Box[0]) + std::fabs(b.MaxX - c.Box[1]) + std::fabs(b.MinY - c.Box[2]) +
-            std::fabs(b.MaxY - c.Box[3]) + std::fabs(b.MinS - c.U) + std::fabs(b.MaxS - c.U - width) +
-            std::fabs(b.MinT - c.V) + std::fabs(b.MaxT - c.V - 0.25f) + std::fabs(corner.R - c.Colour[0]) +
-            std::fabs(corner.G - c.Colour[1]) + std::fabs(corner.B - c.Colour[2]) +
-            std::fabs(text.MinX - c.TextX + 5.0f) + std::fabs(text.MinY - 125.0f);
-        EXPECT_TRUE(error < 1e-3f && mode[0] == GL_LINE &&
-                    sent.Count(FeedbackPrimitive::Polygon) == int(sent.Primitives.size()))
-            << &c - cases << ": tile " << b.MinX << ", " << b.MinY << ", " << b.MinS << ", " << b.MinT
-            << "; text " << text.MinX;
-        EXPECT_EQ(sent.Glyphs(), c.Shown);
-    }
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 } // namespace
