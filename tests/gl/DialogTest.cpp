@@ -60,7 +60,8 @@ TEST_F(DialogTest, MainMenuRowsOpenTheirPagesByClickAndByKeysAndBackReturns) {
     for (const auto& r : rows)
         for (bool byKeys : {false, true}) {
             ASSERT_EQ(Drawn().Glyphs(), "Main MenuOptions...Save...Load...OffInfoQuit");
-            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn) << "the main menu's text wobbles";
+            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn &&
+                        Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
             for (int down = 0; byKeys && down < r.Slot; ++down)
                 Press(KeyDown);
             byKeys ? Press(13) : Click(45, r.Bottom + 15);
@@ -72,7 +73,8 @@ TEST_F(DialogTest, MainMenuRowsOpenTheirPagesByClickAndByKeysAndBackReturns) {
 
 // Each row sits where its page puts it (left edge, and bottom edge below the top row); a click at the
 // given place sets the value there (sliders a quarter of their width from the right end, linear or by
-// the square root) and shows the row's message.
+// the square root) and shows the row's message. "Save Prefs" writes the 184 bytes of Tovi.pref and "Load
+// Prefs" reads them back (the field of view 110), keeping the camera mode as it is.
 TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
     constexpr int Main = MainMenu, Std = StandardMenu, Own = CustomMenu;
     const auto page = [] { return Dialogs.CurrentMenu + 10.0f * Dialogs.StackDepth; };
@@ -120,44 +122,34 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         {Own, "Standard Controls...", 250, 0, 265, page, 10, ""},
         {Main, "Info", 30, -185, 45, [] { return InfoShown + 10.0f * HelpShown; }, 1, ""},
         {Main, "Quit", 30, -240, 45, [] { return float(ExitState); }, 1, ""},
+        {SaveMenu, "Save Prefs", 30, -75, 45, [] { return float(support::ReadFile("Tovi.pref").size()); },
+         184, "Saved Prefs"},
+        {LoadMenu, "Load Prefs", 30, -75, 45, [] { return MainCamera.Fov + S.CameraMode; }, 110,
+         "Loaded Prefs"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Label);
         StartProgram(); // a fresh start for every row
         EmptyScene();
         OnKeyboard('`', 0, 0);
-        if (r.Menu != MainMenu)
-            Click(45, Y0 - 55 + 15); // Options...
-        if (r.Menu == StandardMenu)
-            Click(265, Y0 + 15); // Standard Controls...
+        if (r.Menu == StandardMenu || r.Menu == CustomMenu)
+            Click(45, Y0 - 55 + 15); // Options..., then Standard Controls...
+        if (r.Menu == StandardMenu || r.Menu >= SaveMenu)
+            Click(r.Menu == StandardMenu ? 265 : 45, r.Menu == StandardMenu ? Y0 + 15
+                                                     : r.Menu == SaveMenu   ? Y0 - 80
+                                                                            : Y0 - 120);
         const Widget* row = nullptr;
         for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
             row = std::string(Dialogs.Widgets[slot]->Label) == r.Label ? Dialogs.Widgets[slot].get() : row;
         ASSERT_TRUE(row);
         EXPECT_TRUE(row->Left == r.Left && row->Bottom == Y0 + r.Dy) << row->Left << ", " << row->Bottom;
-        S.ObjectSize = 3.0f, HelpShown = 1;
+        S.ObjectSize = 3.0f, HelpShown = 1, MainCamera.Fov = 40.0f;
+        S.CameraMode = r.Menu == LoadMenu ? 0 : S.CameraMode; // saved while the menu held 2
         StatusLine.Text[0] = '\0';
         Click(r.X, Y0 + r.Dy + 12);
         EXPECT_NEAR(r.Setting(), r.Expected, 1e-4f);
         EXPECT_STREQ(StatusLine.Text, r.Message);
     }
-}
-
-// "Save Prefs" writes the settings to Tovi.pref and "Load Prefs" reads them back, keeping the camera mode
-// the menu holds, each saying so.
-TEST_F(DialogTest, SavePageWritesThePreferencesAndLoadPageReadsThemBack) {
-    Open();
-    Click(45, Y0 - 95 + 15); // Save..., then Save Prefs
-    S.ObjectSize = 2.5f, S.CameraMode = 0;
-    Click(45, Y0 - 75 + 15);
-    EXPECT_STREQ(StatusLine.Text, "Saved Prefs");
-    EXPECT_EQ(support::ReadFile("Tovi.pref"), support::RecordBytes(Settings));
-    Click(265, Y0 + 15); // back, Load..., then Load Prefs
-    Click(45, Y0 - 135 + 15);
-    S.ObjectSize = 1.0f, S.Fov = 40, MainCamera.Fov = 40.0f, S.CameraMode = 2;
-    Click(45, Y0 - 75 + 15);
-    EXPECT_STREQ(StatusLine.Text, "Loaded Prefs");
-    EXPECT_TRUE(S.ObjectSize == 2.5f && MainCamera.Fov == 110.0f && S.CameraMode == 2);
 }
 
 // Half a second to fade in, sliding in from 300 pixels to the left on a quadratic ease; the focused row at
