@@ -177,7 +177,7 @@ TEST_F(DialogTest, FadesAndSlidesInAndOutAndTakesInputOnlyWhileOpen) {
 // focus. Up and Down walk the focus round the rows, and so does Tab.
 TEST_F(DialogTest, TitleDragAndKeysMoveTheMenuAndFocusKeysWrap) {
     Open();
-    const auto titleAt = [this](float x, float y) {
+    const auto titleAt = [](float x, float y) {
         const support::FeedbackBox title = Drawn().Bounds(0, 2);
         EXPECT_TRUE(std::fabs(title.MinX - x) + std::fabs(title.MinY - y) < 1e-3f)
             << title.MinX << ", " << title.MinY;

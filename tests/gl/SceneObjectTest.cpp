@@ -72,7 +72,8 @@ TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
 // to 100.
 TEST_F(SceneObjectTest, SphereBandsAreOutwardStripsOnTheRadius) {
     ObjectView(2);
-    for (const auto& [slices, stacks] : {std::pair{3, 3}, {8, 5}, {100, 100}, {2, 10}, {10, 101}}) {
+    for (const auto& size : {std::pair{3, 3}, {8, 5}, {100, 100}, {2, 10}, {10, 101}}) {
+        const int slices = size.first, stacks = size.second;
         const Feedback sent = CaptureFeedback([&] { DrawSphere(1.5, slices, stacks, 1, 1, 0, 0); }, 1 << 20);
         EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon),
                   slices >= 3 && stacks <= 100 ? 2 * slices * (stacks - 1) : 0);
