@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <malloc.h>
 #include <string>
 #include <thread>
@@ -73,7 +75,11 @@ protected:
         PlayOn(0.1);
     }
 
-    long Frames() const { return long(support::ReadFile("device.raw").size() / 4 / Player.Channels()); }
+    long Frames() const {
+        std::error_code missing;
+        const auto bytes = std::filesystem::file_size("device.raw", missing);
+        return missing ? 0 : long(bytes / 4 / Player.Channels());
+    }
 
     // Lets the device play on for `seconds` of its own time; gives up after ten seconds of the clock's.
     void PlayOn(double seconds) {
@@ -99,10 +105,10 @@ protected:
         return first;
     }
 
-    // The tone was heard from `first` on, in full, at its pitch and loudness, and nothing after it; and no
-    // step of the whole output clicked.
-    void ExpectTone(const std::vector<float>& out, long first, const Tone& tone) const {
-        long last = long(out.size());
+    // The tone was heard from `first` on, in full, at its pitch and loudness, and nothing after it until
+    // `end`; and no step of the whole output clicked.
+    void ExpectTone(const std::vector<float>& out, long first, const Tone& tone, long end = LONG_MAX) const {
+        long last = std::min(end, long(out.size()));
         while (last > first && std::fabs(out[last - 1]) <= Audible)
             --last;
         EXPECT_NEAR(last - first, tone.Seconds * Rate, 0.01 * tone.Seconds * Rate + 32);
@@ -156,7 +162,7 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesGiveSilenceAndAFullTableKeepsTheSoundPl
     support::PutAt(huge, 40, 0xfffffff0u); // gigabytes of samples claimed, none there
     std::fill(garbage.begin() + 16, garbage.end(), 0x9b);
     truncated.resize(30);
-    std::vector<std::string> files = {"", "missing.wav", Scratch.Path(), std::string(300, 'x')};
+    std::vector<std::string> files = {"missing.wav", Scratch.Path()};
     for (const auto& [name, bytes] : {std::pair{"huge.wav", huge},
                                       {"garbage.wav", garbage},
                                       {"truncated.wav", truncated},
@@ -164,8 +170,10 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesGiveSilenceAndAFullTableKeepsTheSoundPl
         support::WriteFile(name, bytes);
         files.push_back(name);
     }
-    while (files.size() < SdlWavePlayer::CacheSize + 2)
+    // With the level and the tone, the table of decoded files is full.
+    while (files.size() < SdlWavePlayer::CacheSize - 2)
         files.push_back("missing" + std::to_string(files.size()) + ".wav");
+    files.insert(files.end(), {"", std::string(300, 'x')}); // no file at all, and a path too long to keep
 
     ASSERT_NO_FATAL_FAILURE(OpenPlayingLevel());
     Player.Play(nullptr);
@@ -174,12 +182,15 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesGiveSilenceAndAFullTableKeepsTheSoundPl
             Player.Play(bad.c_str());
             PlayOn(0.01);
         }
-    // The level again, cut off by a tone: the one file more than the table holds must not evict the level
-    // while it is still fading.
     const Tone tone{330, 0.5, 0.1};
     const long from = Frames();
-    Player.Play((Scratch.Path() / "level.wav").c_str());
     Player.Play(Wav("tone.wav", tone).c_str());
+    PlayOn(tone.Seconds + 0.1);
+    // The level again, cut off at once by one file more than the table holds: the slot it takes must not be
+    // the level's, whose samples are still fading out, though the level's is the oldest.
+    const long again = Frames();
+    Player.Play((Scratch.Path() / "level.wav").c_str());
+    Player.Play(Wav("extra.wav", tone).c_str());
     PlayOn(tone.Seconds + 0.1);
     const std::vector<float> out = CloseAndRead();
     const long quiet = LevelEnd(out) + Rate / 100;
@@ -187,9 +198,9 @@ TEST_F(SdlWavePlayerTest, UnplayableFilesGiveSilenceAndAFullTableKeepsTheSoundPl
     EXPECT_TRUE(std::all_of(out.begin() + quiet, out.begin() + from, [](float s) { return s == 0.0f; }))
         << "an unplayable file made a sound or left the old one playing";
     long first = from;
-    while (first < long(out.size()) && std::fabs(out[first]) <= Audible)
+    while (first < again && std::fabs(out[first]) <= Audible)
         ++first;
-    ExpectTone(out, first, tone);
+    ExpectTone(out, first, tone, again);
 }
 
 TEST_F(SdlWavePlayerTest, ClosedOrWithoutADeviceItPlaysNothingAndPrintsNothing) {
