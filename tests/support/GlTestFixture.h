@@ -188,17 +188,4 @@ protected:
     support::ScratchFolder Scratch;
 };
 
-// Older helpers, until the files that use them move to support/Feedback.h and support::ScratchFolder.
-using ScratchDirectory = support::ScratchFolder;
-template <typename Draw> std::vector<GLfloat> Feedback(GLenum type, std::size_t size, Draw draw) {
-    std::vector<GLfloat> buffer(size);
-    glFeedbackBuffer(GLsizei(size), type, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    EXPECT_GE(count, 0) << "feedback buffer overflow";
-    buffer.resize(std::size_t(std::max(count, 0)));
-    return buffer;
-}
-
 } // namespace gltest

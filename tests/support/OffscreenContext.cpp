@@ -53,7 +53,3 @@ OffscreenContext::~OffscreenContext() {
         eglDestroySurface(Display, Surface);
     eglTerminate(Display);
 }
-
-void OffscreenContext::ReadPixel(int x, int y, unsigned char rgba[4]) const {
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-}

@@ -15,9 +15,6 @@ public:
     bool Ok() const { return *Failure == '\0'; }
     const char* Error() const { return Failure; }
 
-    // Older probe, until the tests that use it read pixels with gltest::PixelAt.
-    void ReadPixel(int x, int y, unsigned char rgba[4]) const;
-
 private:
     EGLDisplay Display = EGL_NO_DISPLAY;
     EGLSurface Surface = EGL_NO_SURFACE;
