@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -16,34 +17,25 @@ TEST(DataFilesTest, SearchesTheFoldersInTurnAndReportsANameFoundNowhereOnce) {
     support::ScratchFolder scratch; // the working directory
     const fs::path root = scratch.Path();
     DataFiles files((root / "prefix/bin").c_str(), (root / "built").c_str());
-    const struct {
-        const char* Name;
-        const char* Folders[4]; // where the name is a file; a directory of the name is passed over
-        const char* FoundIn;
-    } cases[] = {
-        {"a.bmp", {".", "prefix/bin", "prefix/share/tovi", "built"}, "."},
-        {"b.bmp", {"prefix/bin", "prefix/share/tovi", "built"}, "prefix/bin"},
-        {"c.wav", {"prefix/share/tovi", "built"}, "prefix/share/tovi"},
-        {"d.bmp", {"built"}, "built"},
-        {"e.bmp", {"prefix/share/tovi"}, "prefix/share/tovi"},
-    };
-    fs::create_directories("prefix/bin/e.bmp");
-    fs::create_directory("e.bmp");
-    for (const auto& c : cases)
-        for (const char* folder : c.Folders)
-            if (folder) {
-                fs::create_directories(folder);
-                std::ofstream(fs::path(folder) / c.Name) << "data";
-            }
+    // File n (0 to 3) lies in folders n to 3 and is found in folder n. File 4 is a folder in the first two
+    // places, which are passed over, and a file in the third.
+    const char* const folders[] = {".", "prefix/bin", "prefix/share/tovi", "built"};
+    auto name = [](int n) { return std::to_string(n) + ".bmp"; };
+    for (int n = 0; n < 4; ++n)
+        for (int folder = n; folder < 4; ++folder)
+            fs::create_directories(folders[folder]), std::ofstream(fs::path(folders[folder]) / name(n))
+                                                         << "data";
+    fs::create_directories("4.bmp"), fs::create_directories("prefix/bin/4.bmp");
+    std::ofstream("prefix/share/tovi/4.bmp") << "data";
     testing::internal::CaptureStderr();
-    for (const auto& c : cases)
-        EXPECT_EQ(fs::path(files.Find(c.Name, "unused")),
-                  c.FoundIn == std::string(".") ? fs::path(c.Name) : root / c.FoundIn / c.Name);
+    for (int n = 0; n < 5; ++n)
+        EXPECT_EQ(fs::path(files.Find(name(n).c_str(), "unused")),
+                  n == 0 ? fs::path(name(0)) : root / folders[n % 4 + n / 4 * 2] / name(n));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     // Each name is searched once; a name found nowhere comes back as it is, reported once.
-    fs::remove("prefix/bin/b.bmp");
-    EXPECT_EQ(fs::path(files.Find("b.bmp", "unused")), root / "prefix/bin/b.bmp");
+    fs::remove("prefix/bin/1.bmp");
+    EXPECT_EQ(fs::path(files.Find("1.bmp", "unused")), root / "prefix/bin/1.bmp");
     testing::internal::CaptureStderr();
     EXPECT_STREQ(files.Find("absent.wav", "that sound stays silent"), "absent.wav");
     EXPECT_STREQ(files.Find("absent.wav", "that sound stays silent"), "absent.wav");
