@@ -52,16 +52,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
            options.AttributeEvery > 0;
 }
 
-class CountedAllocations : public monkey::AllocationProbe {
-public:
-    void Begin(bool attribute) override { alloccount::Start(attribute); }
-    void End(long& total, long& program) override {
-        alloccount::Stop();
-        total = alloccount::Read().Total;
-        program = alloccount::Read().Program;
-    }
-};
-
 double KiB(long bytes) {
     return double(bytes) / 1024.0;
 }
@@ -82,7 +72,7 @@ int main(int argc, char** argv) {
     support::ScratchFolder scratch;
     for (const auto& file : std::filesystem::directory_iterator(TOVI_DATA_DIR))
         std::filesystem::create_symlink(file.path(), file.path().filename());
-    CountedAllocations probe;
+    const monkey::AllocationProbe probe{alloccount::Start, alloccount::StopAndRead};
     monkey::Monkey soak(options.Seed, options.Width, options.Height, &probe, options.AttributeEvery);
     {
         support::SilencedStdout quiet;

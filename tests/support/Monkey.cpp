@@ -11,7 +11,7 @@
 
 #include <GL/gl.h>
 #include <cstdio>
-#include <iterator>
+#include <fstream>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -24,24 +24,26 @@ namespace {
 constexpr char HandledKeys[] = " !@()-=_+[]{},.<>/?CcDdFfIiLlOoPpRrSsTtUuVvWw`123bBnN\t\r";
 constexpr char QuitKeys[] = "\033qQ";
 constexpr bool No = false; // the call may not allocate
-constexpr int SpecialKeys[] = {KeyF1,    KeyF2,   KeyF3,     KeyF4,       KeyF5,   KeyF6,   KeyF7,
-                               KeyF8,    KeyF9,   KeyF10,    KeyF11,      KeyF12,  KeyLeft, KeyUp,
-                               KeyRight, KeyDown, KeyPageUp, KeyPageDown, KeyHome, KeyEnd,  KeyInsert};
+
+// Takes every pending OpenGL error; true when there was one.
+bool TakeGlErrors() {
+    bool any = false;
+    while (glGetError() != GL_NO_ERROR)
+        any = true;
+    return any;
+}
 
 } // namespace
 
 MemoryUse ReadMemory() {
     malloc_trim(0);
     long pages = 0, resident = 0;
-    if (std::FILE* file = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(file, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(file);
-    }
+    std::ifstream("/proc/self/statm") >> pages >> resident;
     return {long(mallinfo2().uordblks), resident * sysconf(_SC_PAGESIZE)};
 }
 
-Monkey::Monkey(unsigned long long seed, int width, int height, AllocationProbe* probe, int attributeEvery)
+Monkey::Monkey(unsigned long long seed, int width, int height, const AllocationProbe* probe,
+               int attributeEvery)
     : Dice(seed), Seed(seed), Width(width), Height(height), Probe(probe), AttributeEvery(attributeEvery),
       Handlers(ProgramCallbacks()) {}
 
@@ -67,8 +69,7 @@ void Monkey::Restart() {
     PointerX = Width / 2;
     PointerY = Height / 2;
     DragFrames = 0;
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    TakeGlErrors();
 }
 
 void Monkey::Step() {
@@ -80,26 +81,13 @@ void Monkey::Step() {
     Frame();
 }
 
-void Monkey::Found(const char* what) {
-    if (Failed())
-        return;
-    char line[160];
-    std::snprintf(line, sizeof line, "seed %llu, frame %ld: %s; the calls before it, oldest first:\n", Seed,
-                  Totals.Frames, what);
-    Fault = line;
-    for (long i = Logged > Remembered ? Logged - Remembered : 0; i < Logged; ++i)
-        Fault += std::string("  ") + Recent[i % Remembered] + "\n";
-}
-
-// Every call into the program goes through here: logged first, so that a fault's report ends with the
-// call that raised it; then its allocations and its OpenGL error are checked.
+// Every call into the program goes through here, its allocations and its OpenGL errors checked. The first
+// fault is reported with the call that raised it.
 template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& mayAllocate, Send send) {
-    std::snprintf(Recent[Logged++ % Remembered], sizeof Recent[0],
-                  "frame %ld: %c %d %d at (%d, %d), modifiers %d", Totals.Frames, kind, a, b, PointerX,
-                  PointerY, Fake.ModifierState);
     Totals.Calls += kind != 'F';
     const bool attribute = kind != 'F' || Totals.Frames % AttributeEvery == 0;
     const int errorsBefore = GlErrorCount;
+    const char* fault = nullptr;
     if (Probe)
         Probe->Begin(attribute);
     send();
@@ -109,38 +97,32 @@ template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& 
         (mayAllocate ? Totals.AllowedAllocations : Totals.StrayAllocations) += program;
         Totals.OtherAllocations += total - program;
         if (program > 0 && !mayAllocate)
-            Found("heap allocation by the program");
+            fault = "heap allocation by the program";
     }
-    if (glGetError() != GL_NO_ERROR || GlErrorCount != errorsBefore) {
-        while (glGetError() != GL_NO_ERROR) {
-        }
+    if (TakeGlErrors() || GlErrorCount != errorsBefore) {
         ++Totals.GlErrors;
-        Found("OpenGL error");
+        fault = "OpenGL error";
+    }
+    if (kind == 'F' && !fault && (fault = support::RestingStateFault()))
+        ++Totals.RestingFaults;
+    if (fault && !Failed()) {
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "seed %llu, frame %ld: %s in the call %c %d %d, pointer (%d, %d), modifiers %d", Seed,
+                      Totals.Frames, fault, kind, a, b, PointerX, PointerY, Fake.ModifierState);
+        Fault = line;
     }
 }
 
-void Monkey::Key(int key) {
-    // A reset builds the main menu again; the save and load keys open the preferences file.
-    const bool allowed = key == 'r' || key == 'R' || key == '!' || key == '@';
-    Call('K', key, 0, allowed, [&] { Handlers.Keyboard((unsigned char)key, PointerX, PointerY); });
-}
-
-void Monkey::Button(int button, int state, int x, int y) {
+void Monkey::Pointer(int button, int state, int x, int y) {
     PointerX = x;
     PointerY = y;
-    Call('B', button, state, No, [&] { Handlers.Mouse(button, state, x, y); });
-}
-
-void Monkey::Motion(int x, int y) {
-    PointerX = x;
-    PointerY = y;
-    Call('M', x, y, No, [&] { Handlers.Motion(x, y); });
-}
-
-void Monkey::Reshape(int width, int height) {
-    Fake.WindowSize[0] = width;
-    Fake.WindowSize[1] = height;
-    Call('R', width, height, No, [&] { Handlers.Reshape(width, height); });
+    Call(button < 0 ? 'M' : 'B', button < 0 ? x : button, button < 0 ? y : state, No, [&] {
+        if (button < 0)
+            Handlers.Motion(x, y);
+        else
+            Handlers.Mouse(button, state, x, y);
+    });
 }
 
 // Half of the time on a widget of the open page, where the menu draws it (outside the window where the page
@@ -159,10 +141,15 @@ void Monkey::PickPointer(int& x, int& y) {
 
 // None to a few calls a frame, as a busy user gives them; a drag in progress moves on every frame.
 void Monkey::SendInput() {
+    // A reset builds the main menu again; the save and load keys open the preferences file.
+    const auto key = [this](int key) {
+        const bool allowed = key == 'r' || key == 'R' || key == '!' || key == '@';
+        Call('K', key, 0, allowed, [&] { Handlers.Keyboard((unsigned char)key, PointerX, PointerY); });
+    };
     if (DragFrames > 0) {
-        Motion(PointerX + DragX, PointerY + DragY);
+        Pointer(-1, 0, PointerX + DragX, PointerY + DragY);
         if (--DragFrames == 0)
-            Button(ButtonLeft, ButtonUp, PointerX, PointerY);
+            Pointer(ButtonLeft, ButtonUp, PointerX, PointerY);
     }
     const int roll = Below(100);
     for (int count = roll < 40 ? 0 : roll < 75 ? 1 : Between(2, 4); count > 0; --count) {
@@ -170,54 +157,50 @@ void Monkey::SendInput() {
         int x = PointerX, y = PointerY;
         Fake.ModifierState = Below(10) < 7 ? 0 : Below(8);
         if (kind < 300) { // mostly a key the program acts on; a quit key now and then
-            const int key = Below(4) ? HandledKeys[Below(int(sizeof HandledKeys) - 1)] : Below(256);
-            Key(Below(150) == 0 ? QuitKeys[Below(3)] : key == 27 || key == 'q' || key == 'Q' ? '1' : key);
-        } else if (kind < 480) { // a special key, an arrow let go, or a code no key has
+            const int code = Below(4) ? HandledKeys[Below(int(sizeof HandledKeys) - 1)] : Below(256);
+            key(Below(150) == 0 ? QuitKeys[Below(3)] : code == 27 || code == 'q' || code == 'Q' ? '1' : code);
+        } else if (kind <
+                   480) { // a special key (F1 to F12, 100 to 108), an arrow let go, or a code of no key
             const bool up = Below(10) < 3;
-            const int key = Below(20) == 0 ? Between(-5, 300)
-                            : up           ? KeyLeft + Below(4)
-                                           : SpecialKeys[Below(int(std::size(SpecialKeys)))];
-            Call(up ? 'U' : 'S', key, 0, No,
-                 [&] { (up ? Handlers.SpecialUp : Handlers.Special)(key, x, y); });
+            const int code = Below(20) == 0 ? Between(-5, 300)
+                             : up           ? KeyLeft + Below(4)
+                             : Below(2)     ? KeyF1 + Below(12)
+                                            : KeyLeft + Below(9);
+            Call(up ? 'U' : 'S', code, 0, No,
+                 [&] { (up ? Handlers.SpecialUp : Handlers.Special)(code, x, y); });
         } else if (kind < 640) { // a click or half of one, mostly of the left button
             PickPointer(x, y);
-            const int button = Below(10) < 6 ? ButtonLeft : Below(10) ? Below(3) : Between(3, 6);
-            Button(button, Below(2), x, y);
+            Pointer(Below(10) < 6 ? ButtonLeft : Below(10) ? Below(3) : Between(3, 6), Below(2), x, y);
         } else if (kind < 880) {
             if (Below(2))
                 PickPointer(x, y);
-            Motion(x + Between(-30, 30), y + Between(-30, 30));
+            Pointer(-1, 0, x + Between(-30, 30), y + Between(-30, 30));
         } else if (kind < 940) { // the menu, by the right button or the key
             if (Below(2)) {
-                Button(ButtonRight, ButtonDown, x, y);
-                Button(ButtonRight, ButtonUp, x, y);
+                Pointer(ButtonRight, ButtonDown, x, y);
+                Pointer(ButtonRight, ButtonUp, x, y);
             } else {
-                Key('`');
+                key('`');
             }
-        } else if (kind < 990) { // a drag over the rows: a slider, the title box
-            if (DragFrames == 0) {
-                PickPointer(x, y);
-                Button(ButtonLeft, ButtonDown, x, y);
-                DragFrames = Between(1, 30);
-                DragX = Between(-12, 12);
-                DragY = Between(-6, 6);
-            }
-        } else if (kind < 995) { // the window hidden, covered or shown again
+        } else if (kind < 990 && DragFrames == 0) { // a drag over the rows: a slider, the title box
+            PickPointer(x, y);
+            Pointer(ButtonLeft, ButtonDown, x, y);
+            DragFrames = Between(1, 30);
+            DragX = Between(-12, 12);
+            DragY = Between(-6, 6);
+        } else if (kind >= 990 && kind < 995) { // the window hidden, covered or shown again
             const int state = Below(4);
             Call('W', state, 0, No, [&] { Handlers.WindowStatus(state); });
-        } else { // the window resized, down to nothing in either direction
-            Reshape(Below(5) ? Between(1, 2 * Width) : 0, Below(5) ? Between(1, 2 * Height) : 0);
+        } else if (kind >= 995) { // the window resized, down to nothing in either direction
+            Fake.Requested = {Below(5) ? Between(1, 2 * Width) : 0, Below(5) ? Between(1, 2 * Height) : 0};
         }
     }
 }
 
 // Mostly 16 ms, sometimes no time at all, a little more, or a stall of seconds.
 void Monkey::Frame() {
-    int step = 16;
-    if (Below(10) == 0) {
-        const int kind = Below(10);
-        step = kind < 4 ? 0 : kind < 9 ? Between(1, 100) : Between(1000, 8000);
-    }
+    const int kind = Below(100);
+    const int step = kind < 90 ? 16 : kind < 94 ? 0 : kind < 99 ? Between(1, 100) : Between(1000, 8000);
     Fake.NowMs += step;
     // An open menu runs the action of the row activated this frame: a file saved or loaded, or a page built
     // (which forgets the activation, but leaves another page or another depth of the stack).
@@ -230,16 +213,14 @@ void Monkey::Frame() {
         allowed = menuTakesInput &&
                   (Dialogs.ActivatedId != -1 || Dialogs.CurrentMenu != page || Dialogs.StackDepth != depth);
     });
-    if (const char* fault = support::RestingStateFault()) {
-        ++Totals.RestingFaults;
-        Found(fault);
-    }
     ++Totals.Frames;
-    // The window system answers a change of size the program asked for with a resize event.
+    // The window system answers a change of size, asked for by the program or by the monkey, with a resize.
     if (Fake.ExitStatus == -1 && Fake.Requested.X >= 0) {
         const QuietHost::Point size = Fake.Requested;
         Fake.Requested = {-1, -1};
-        Reshape(size.X, size.Y);
+        Fake.WindowSize[0] = size.X;
+        Fake.WindowSize[1] = size.Y;
+        Call('R', size.X, size.Y, No, [&] { Handlers.Reshape(size.X, size.Y); });
     }
 }
 

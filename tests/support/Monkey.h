@@ -1,11 +1,11 @@
 #pragma once
 
-// A monkey at the controls: seeded random input from every key, button, pointer motion and window resize
-// the program handles, through the handlers ProgramCallbacks() returns, between real frames on a scripted
-// clock. After every call it checks what must always hold: no OpenGL error, the resting OpenGL state after
-// each frame, and no heap allocation by the program's own code outside a menu build or a preferences-file
-// access. A quit ends the run through the host; the monkey then starts the program again, in a fresh
-// OpenGL context as a fresh process would have it.
+// A monkey at the controls: seeded random input from every key, button, pointer motion, window resize and
+// visibility change the program handles, through the handlers ProgramCallbacks() returns, between real
+// frames on a scripted clock. After every call it checks what must always hold: no OpenGL error, the
+// resting OpenGL state after each frame, and no heap allocation by the program's own code outside a menu
+// build or a preferences-file access. A quit ends the run through the host; the monkey then starts the
+// program again, in a fresh OpenGL context as a fresh process would have it.
 //   monkey::Monkey soak(seed, 160, 120, &probe);   soak.Start(); soak.Step() per frame; soak.Report()
 
 #include "support/FakePlatform.h"
@@ -17,13 +17,12 @@
 
 namespace monkey {
 
-// Counts the heap allocations made during one call into the program. Telling the program's own from the
-// driver's (attribute) walks the stack on every allocation, which the driver's many in a frame make slow.
-class AllocationProbe {
-public:
-    virtual ~AllocationProbe() = default;
-    virtual void Begin(bool attribute) = 0;
-    virtual void End(long& total, long& program) = 0; // program: 0 when not told apart
+// Counts the heap allocations made during one call into the program: alloccount::Start and StopAndRead of
+// bench/AllocationCounter.h. Telling the program's own from the driver's (attribute) walks the stack on
+// every allocation, which the driver's many in a frame make slow.
+struct AllocationProbe {
+    void (*Begin)(bool attribute);
+    void (*End)(long& total, long& program); // program: 0 when not told apart
 };
 
 struct Tally {
@@ -44,7 +43,8 @@ class Monkey {
 public:
     // probe may be null: allocations are then not checked. One frame in attributeEvery is told apart;
     // every handler call is.
-    Monkey(unsigned long long seed, int width, int height, AllocationProbe* probe, int attributeEvery = 16);
+    Monkey(unsigned long long seed, int width, int height, const AllocationProbe* probe,
+           int attributeEvery = 16);
 
     bool Start();   // the first run; false without an OpenGL context
     void Step();    // random input, then a frame; a run that ended starts over first
@@ -52,7 +52,7 @@ public:
 
     const Tally& Counts() const { return Totals; }
     bool Failed() const { return !Fault.empty(); }
-    // The first fault with the seed, its frame and the calls that led to it; empty when none was found.
+    // The first fault with the seed, its frame and the call that raised it; empty when none was found.
     const std::string& Report() const { return Fault; }
 
 private:
@@ -65,24 +65,19 @@ private:
         void PlayWave(const char*) override {}
         Point Requested = {-1, -1};
     };
-    static constexpr int Remembered = 24;
 
     int Below(int bound) { return int(Dice() % unsigned(bound)); }
     int Between(int from, int to) { return from + Below(to - from + 1); }
     template <typename Send> void Call(char kind, int a, int b, const bool& mayAllocate, Send send);
-    void Key(int key);
-    void Button(int button, int state, int x, int y);
-    void Motion(int x, int y);
-    void Reshape(int width, int height);
+    void Pointer(int button, int state, int x, int y); // a press or release, or a motion for button -1
     void PickPointer(int& x, int& y);
     void SendInput();
     void Frame();
-    void Found(const char* what);
 
     std::mt19937_64 Dice;
     unsigned long long Seed;
     int Width, Height;
-    AllocationProbe* Probe;
+    const AllocationProbe* Probe;
     int AttributeEvery;
     std::unique_ptr<OffscreenContext> Context;
     QuietHost Fake;
@@ -90,8 +85,6 @@ private:
     Tally Totals;
     int PointerX = 0, PointerY = 0;
     int DragFrames = 0, DragX = 0, DragY = 0; // a left-button drag in progress: frames left, step
-    char Recent[Remembered][64] = {};         // the last calls, as lines of the report
-    long Logged = 0;
     std::string Fault;
 };
 
