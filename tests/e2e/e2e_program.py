@@ -1,11 +1,8 @@
-"""The real program on a private Xvfb screen, driven by real key presses and clicks, as a user meets it.
-
-Run from this folder as `python3 -m unittest -v e2e_program`, with TOVI_BUILD_DIR holding the build folder
-(its tovi is run and installed into a scratch prefix with TOVI_CMAKE, or cmake on PATH). Every check
-reads what a user would see: the console lines, the exit status, the files left behind and the screen.
-"""
+"""The real program, built and installed, on a private Xvfb screen with real key presses and clicks: what a
+user sees of it, the console, the exit status, the files and the screen. TOVI_BUILD_DIR: the build folder."""
 
 import os
+import re
 import shutil
 import signal
 import struct
@@ -44,20 +41,14 @@ def record(**words):
 
 
 def read(path):
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except OSError:
-        return None
+    return open(path, "rb").read() if os.path.isfile(path) else None
 
 
 def rounded(data):
-    return [round(value, 5) for value in struct.unpack("<17i28f", data[4:])] if data else data
+    return data and [round(value, 5) for value in struct.unpack("<17i28f", data[4:])]
 
 
-def status_fill(shot):
-    """The share of lit pixels where the status line "<Click> to continue,,," stands at the top left:
-    glyphs light a small part of it, the solid blocks drawn without a font nearly all of it."""
+def status_fill(shot):  # of "<Click> to continue,,,": glyphs light a little of it, blocks nearly all
     return shot.lit(20, 13, 210, 25, step=1, level=300)
 
 
@@ -84,22 +75,15 @@ def cpu_seconds(process):
 
 
 def png_rows(path):
-    """The rows of RGB bytes of a PNG as the tour writes it (8-bit RGB, every row of filter 2, Up)."""
-    with open(path, "rb") as f:
-        data = f.read()
+    """The rows of RGB bytes of a PNG as the tour writes it: one IDAT chunk, every row of filter 2 (Up)."""
+    data = read(path)
     width, height = struct.unpack(">II", data[16:24])
-    at, packed = 8, b""
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at:at + 8])
-        packed += data[at + 8:at + 8 + length] if kind == b"IDAT" else b""
-        at += 12 + length
-    raw, rows, above = zlib.decompress(packed), [], bytes(3 * width)
+    at = data.index(b"IDAT")
+    raw, rows = zlib.decompress(data[at + 4:at + 4 + int.from_bytes(data[at - 4:at], "big")]), [bytes(3 * width)]
     for y in range(height):
         line = raw[y * (3 * width + 1):(y + 1) * (3 * width + 1)]
-        assert line[0] == 2, "row %d: filter %d" % (y, line[0])
-        rows.append(bytes((a + b) & 0xFF for a, b in zip(line[1:], above)))
-        above = rows[-1]
-    return rows
+        rows.append(bytes((a + b) & 0xFF for a, b in zip(line[1:], rows[-1])) if line[0] == 2 else b"")
+    return rows[1:]
 
 
 class ProgramTest(unittest.TestCase):
@@ -119,8 +103,7 @@ class ProgramTest(unittest.TestCase):
         cls.xserver.__exit__()
         shutil.rmtree(cls.scratch)
 
-    def start(self, program, folder):
-        """Starts the program in the folder; returns the run once its window covers the screen."""
+    def start(self, program, folder):  # the run, once its window covers the screen
         os.makedirs(folder, exist_ok=True)
         run = Program(self.xserver, program, folder)
         self.addCleanup(run.close)
@@ -128,8 +111,7 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(run.wait_for_window("Tovi")[1:], (0, 0, W, H))
         return run
 
-    def quit(self, run, key):
-        """Presses the key and returns the seconds until the program ended with status 0."""
+    def quit(self, run, key):  # the seconds from the key to the end, with status 0
         pressed = time.monotonic()
         self.xserver.keys(key)
         self.assertEqual(run.wait_exit(), 0, run.console(errors=True))
@@ -158,13 +140,13 @@ class ProgramTest(unittest.TestCase):
                  and shot.lit(0, 0, W, H, level=450) > 0.001)
 
         # A hidden window draws nothing and costs no CPU time; shown again, it animates.
-        window = run.wait_for_window("Tovi")[0]
-        x.tool("xdotool", "windowunmap", str(window))
+        window = str(run.wait_for_window("Tovi")[0])
+        x.tool("xdotool", "windowunmap", window)
         time.sleep(0.5)
         used = cpu_seconds(run.process)
         time.sleep(2.0)
         self.assertLess(cpu_seconds(run.process) - used, 0.2, "CPU time while hidden")
-        x.tool("xdotool", "windowmap", str(window))
+        x.tool("xdotool", "windowmap", window)
         run.wait_for_window("Tovi")
         first = grid(x.screenshot())
         wait_for("new frames once shown again", lambda: grid(x.screenshot()) != first)
@@ -211,9 +193,8 @@ class ProgramTest(unittest.TestCase):
         os.remove(os.path.join(without_font, "share/tovi/font_256.bmp"))
         run = self.start(os.path.join(without_font, "bin/tovi"), folder)
         self.assertEqual(run.console(), STARTUP % "Loaded Prefs.")
-        with open(os.path.join(BUILD, "CMakeCache.txt")) as f:
-            built_prefix = next(line.split("=", 1)[1].strip() for line in f if line.startswith("CMAKE_INSTALL_PREFIX:"))
-        if not os.path.exists(os.path.join(built_prefix, "share/tovi/font_256.bmp")):
+        built = re.search(r"CMAKE_INSTALL_PREFIX:PATH=(.*)", read(os.path.join(BUILD, "CMakeCache.txt")).decode())
+        if not os.path.exists(os.path.join(built.group(1), "share/tovi/font_256.bmp")):
             wait_for("solid blocks for text", lambda: status_fill(x.screenshot()) > 0.8)
             lines = run.console(errors=True).splitlines()
             self.assertEqual((len(lines), lines[0].count("font_256.bmp")), (1, 1), lines)
@@ -241,23 +222,19 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(installed, ["bin/tovi", "share/applications/tovi.desktop",
                                      "share/icons/hicolor/scalable/apps/tovi.svg"]
                          + ["share/tovi/" + name for name in DATA])
-        with open(os.path.join(self.prefix, "share/applications/tovi.desktop")) as f:
-            lines = f.read().splitlines()
+        lines = read(os.path.join(self.prefix, "share/applications/tovi.desktop")).decode().splitlines()
         entry = dict(line.split("=", 1) for line in lines[1:] if "=" in line)
-        self.assertEqual(lines[0], "[Desktop Entry]")
-        self.assertEqual([entry.get(key) for key in ("Type", "Name", "Exec", "Icon", "Terminal")],
-                         ["Application", "Tovi", "tovi", "tovi", "false"])
+        self.assertEqual([lines[0]] + [entry.get(key) for key in ("Type", "Name", "Exec", "Icon", "Terminal")],
+                         ["[Desktop Entry]", "Application", "Tovi", "tovi", "tovi", "false"])
         self.assertTrue(entry.get("Comment") and entry.get("Categories", "").endswith(";"), entry)
-        with open(os.path.join(self.prefix, "share/icons/hicolor/scalable/apps/tovi.svg")) as f:
-            self.assertIn("<svg", f.read())
+        self.assertIn(b"<svg", read(os.path.join(self.prefix, "share/icons/hicolor/scalable/apps/tovi.svg")))
 
         folder = os.path.join(self.scratch, "empty")
         run = self.start(os.path.join(self.prefix, "bin/tovi"), folder)
         wait_for("the status line", lambda: status_fill(self.xserver.screenshot()) > 0.05)
         self.assertLess(status_fill(self.xserver.screenshot()), 0.5, "the status line is not text")
         self.xserver.keys("exclam")
-        wait_for("Tovi.pref in the working folder", lambda: len(read(os.path.join(folder, "Tovi.pref")) or
-                                                                 "") == 184)
+        wait_for("Tovi.pref", lambda: len(read(os.path.join(folder, "Tovi.pref")) or "") == 184)
         self.assertEqual(os.listdir(folder), ["Tovi.pref"])
         run.process.send_signal(signal.SIGTERM)
         self.assertEqual(run.wait_exit(5.0), -signal.SIGTERM)
@@ -272,12 +249,11 @@ class ProgramTest(unittest.TestCase):
                                 stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=150)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn(out, result.stdout)
-        names = ["01-logo.png", "02-one-globe.png", "03-three-globes.png", "04-menu.png", "05-help.png",
-                 "06-shatter.png"]
-        self.assertEqual(sorted(os.listdir(out)), names)
+        names = ["01-logo", "02-one-globe", "03-three-globes", "04-menu", "05-help", "06-shatter"]
+        self.assertEqual(sorted(os.listdir(out)), [name + ".png" for name in names])
         for name in names:
-            self.assertEqual(struct.unpack(">II", read(os.path.join(out, name))[16:24]), (512, 288), name)
-        logo = png_rows(os.path.join(out, names[0]))
+            self.assertEqual(struct.unpack(">II", read(os.path.join(out, name + ".png"))[16:24]), (512, 288))
+        logo = png_rows(os.path.join(out, "01-logo.png"))
         lit = [sum(1 for i in range(0, len(row), 3) if sum(row[i:i + 3]) > 120) / 512 for row in logo]
         self.assertGreater(sum(lit[173:]) / 115, 0.5, "the logo's floor lights the bottom")
         self.assertLess(sum(lit[:86]) / 86, 0.1, "the logo's sky is dark")
