@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     monkey::Monkey soak(options.Seed, options.Width, options.Height, &probe, options.AttributeEvery);
     {
         support::SilencedStdout quiet;
-        if (!soak.Start()) {
+        if (!soak.Restart()) {
             std::fprintf(stderr, "no offscreen OpenGL context\n");
             return 1;
         }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -20,7 +21,9 @@ namespace {
 
 using Image = unsigned char[SettingsStore::FileBytes];
 
-std::string Folder; // of the file, removed when the run ends
+// The file's base name; the file goes when the run ends.
+const std::string Base =
+    (std::filesystem::temp_directory_path() / ("tovi-prefs-" + std::to_string(getpid()))).string();
 
 void Check(bool ok) {
     if (!ok)
@@ -46,14 +49,7 @@ void CheckOverlay(const SettingsStore& old, const Image& file, const SettingsSto
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/tovi-prefs-XXXXXX";
-    Check(mkdtemp(pattern.data()) != nullptr);
-    Folder = pattern;
-    std::atexit([] {
-        std::remove((Folder + "/Tovi.pref").c_str());
-        rmdir(Folder.c_str());
-    });
+    std::atexit([] { std::remove((Base + ".pref").c_str()); });
     return 0;
 }
 
@@ -76,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         byte ^= 1;
     SettingsStore base = decoded;
     base.Decode(image);
-    std::FILE* file = std::fopen((Folder + "/Tovi.pref").c_str(), "wb");
+    std::FILE* file = std::fopen((Base + ".pref").c_str(), "wb");
     Check(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0);
     SettingsStore loaded = base;
-    Check(loaded.Load((Folder + "/Tovi").c_str()) == 0);
+    Check(loaded.Load(Base.c_str()) == 0);
     base.Encode(image);
     std::memcpy(image, data, size < sizeof image ? size : sizeof image);
     CheckOverlay(base, image, loaded);

@@ -37,7 +37,7 @@ TEST(Soak, RandomInputKeepsEveryFrameClean) {
     monkey::MemoryUse warm, end;
     {
         support::SilencedStdout quiet;
-        ASSERT_TRUE(soak.Start());
+        ASSERT_TRUE(soak.Restart());
         for (long frame = 1; frame <= TOVI_SOAK_FRAMES && !soak.Failed(); ++frame) {
             soak.Step();
             if (frame == TOVI_SOAK_FRAMES / 5) {

@@ -47,15 +47,9 @@ Monkey::Monkey(unsigned long long seed, int width, int height, const AllocationP
     : Dice(seed), Seed(seed), Width(width), Height(height), Probe(probe), AttributeEvery(attributeEvery),
       Handlers(ProgramCallbacks()) {}
 
-bool Monkey::Start() {
-    Restart();
-    Totals.Runs = 1;
-    return Context->Ok();
-}
-
 // What a fresh process does before its first frame, in a context of its own: the textures and lists of
 // the run before go with the old one.
-void Monkey::Restart() {
+bool Monkey::Restart() {
     ++Totals.Runs;
     Context.reset();
     Context = std::make_unique<OffscreenContext>(Width, Height);
@@ -70,15 +64,7 @@ void Monkey::Restart() {
     PointerY = Height / 2;
     DragFrames = 0;
     TakeGlErrors();
-}
-
-void Monkey::Step() {
-    if (Fake.ExitStatus != -1) {
-        ++Totals.Exits;
-        Restart();
-    }
-    SendInput();
-    Frame();
+    return Context->Ok();
 }
 
 // Every call into the program goes through here, its allocations and its OpenGL errors checked. The first
@@ -197,8 +183,13 @@ void Monkey::SendInput() {
     }
 }
 
-// Mostly 16 ms, sometimes no time at all, a little more, or a stall of seconds.
-void Monkey::Frame() {
+// Random input, then a frame of mostly 16 ms, sometimes no time at all, a little more, or a stall of seconds.
+void Monkey::Step() {
+    if (Fake.ExitStatus != -1) {
+        ++Totals.Exits;
+        Restart();
+    }
+    SendInput();
     const int kind = Below(100);
     const int step = kind < 90 ? 16 : kind < 94 ? 0 : kind < 99 ? Between(1, 100) : Between(1000, 8000);
     Fake.NowMs += step;

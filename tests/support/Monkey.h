@@ -6,7 +6,7 @@
 // resting OpenGL state after each frame, and no heap allocation by the program's own code outside a menu
 // build or a preferences-file access. A quit ends the run through the host; the monkey then starts the
 // program again, in a fresh OpenGL context as a fresh process would have it.
-//   monkey::Monkey soak(seed, 160, 120, &probe);   soak.Start(); soak.Step() per frame; soak.Report()
+//   monkey::Monkey soak(seed, 160, 120, &probe);   soak.Restart(); soak.Step() per frame; soak.Report()
 
 #include "support/FakePlatform.h"
 #include "support/OffscreenContext.h"
@@ -25,12 +25,12 @@ struct AllocationProbe {
     void (*End)(long& total, long& program); // program: 0 when not told apart
 };
 
+// Calls: of the handlers; exits: runs that ended through a quit. Allocations: stray, by the program's code
+// outside menu builds and preferences files; allowed, by those; other, by the driver or in frames not told
+// apart.
 struct Tally {
-    long Frames = 0, Calls = 0, Runs = 1, Exits = 0; // calls: of the handlers; exits: runs that quit
-    long GlErrors = 0, RestingFaults = 0;
-    long StrayAllocations = 0;   // by the program's code outside menu builds and preferences files
-    long AllowedAllocations = 0; // by menu builds and preferences files
-    long OtherAllocations = 0;   // by the driver, or in frames not told apart
+    long Frames = 0, Calls = 0, Runs = 0, Exits = 0, GlErrors = 0, RestingFaults = 0;
+    long StrayAllocations = 0, AllowedAllocations = 0, OtherAllocations = 0;
 };
 
 // The process's heap in use and resident size, in bytes, with freed memory given back to the system first.
@@ -46,9 +46,8 @@ public:
     Monkey(unsigned long long seed, int width, int height, const AllocationProbe* probe,
            int attributeEvery = 16);
 
-    bool Start();   // the first run; false without an OpenGL context
-    void Step();    // random input, then a frame; a run that ended starts over first
-    void Restart(); // a new run without a quit, as a new process starts
+    bool Restart(); // a new run, as a new process starts (the first one too); false without an OpenGL context
+    void Step();    // random input, then a frame; a run that ended through a quit starts over first
 
     const Tally& Counts() const { return Totals; }
     bool Failed() const { return !Fault.empty(); }
@@ -72,7 +71,6 @@ private:
     void Pointer(int button, int state, int x, int y); // a press or release, or a motion for button -1
     void PickPointer(int& x, int& y);
     void SendInput();
-    void Frame();
 
     std::mt19937_64 Dice;
     unsigned long long Seed;
