@@ -25,14 +25,6 @@ constexpr char HandledKeys[] = " !@()-=_+[]{},.<>/?CcDdFfIiLlOoPpRrSsTtUuVvWw`12
 constexpr char QuitKeys[] = "\033qQ";
 constexpr bool No = false; // the call may not allocate
 
-// Takes every pending OpenGL error; true when there was one.
-bool TakeGlErrors() {
-    bool any = false;
-    while (glGetError() != GL_NO_ERROR)
-        any = true;
-    return any;
-}
-
 } // namespace
 
 MemoryUse ReadMemory() {
@@ -63,7 +55,8 @@ bool Monkey::Restart() {
     PointerX = Width / 2;
     PointerY = Height / 2;
     DragFrames = 0;
-    TakeGlErrors();
+    while (glGetError() != GL_NO_ERROR) {
+    }
     return Context->Ok();
 }
 
@@ -85,7 +78,9 @@ template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& 
         if (program > 0 && !mayAllocate)
             fault = "heap allocation by the program";
     }
-    if (TakeGlErrors() || GlErrorCount != errorsBefore) {
+    if (glGetError() != GL_NO_ERROR || GlErrorCount != errorsBefore) {
+        while (glGetError() != GL_NO_ERROR) {
+        }
         ++Totals.GlErrors;
         fault = "OpenGL error";
     }
