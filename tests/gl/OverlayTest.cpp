@@ -1,6 +1,6 @@
 // Everything drawn over the view as OpenGL receives it, in window pixels: where each glyph lands and which
 // font cell it shows, the sway, wobble and wave, the stored text and the timed status line; and the menu
-// widgets frame by frame, what each makes of presses, holds, releases and keys.
+// widgets frame by frame, what each makes of presses, holds, releases and keys, and what each draws.
 
 #include "app/Settings.h"
 #include "render/InputState.h"
@@ -194,6 +194,59 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
                 << out;
         }
     }
+}
+
+// At the origin (10, 20): each class's tile of the 4 x 4 controls image (its second look one tile to the
+// right) over its rectangle, a toggle tinted green when on (fading with the menu's text), the slider's
+// knob at the square root of the value's place (linear on request) with the value beside the track; labels
+// 15 pixels right of the box, or fs x 150 / 20 right of a slider, a toggle's "On" or "Off" first. Drawn
+// filled in the scene's line mode, and leaving OpenGL at rest.
+TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
+    Texture tiles;
+    Widget::ControlsImage = &tiles;
+    SliderWidget slider, integer;
+    ToggleWidget on;
+    IconButtonWidget icon;
+    TitleWidget title;
+    WidgetSetup onSetup = Box;
+    onSetup.Value = 1;
+    slider.Setup(At(140, 24, 0, 20, 5)), integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
+    on.Setup(onSetup), icon.Setup(Box), title.Setup(Box), icon.State = 1;
+    DialogText.AlphaTestOn = 0, DialogText.Brightness = 0.5f; // as on a control page, half faded in
+    const struct {
+        const Widget* Target;
+        int Focused, Tile, Text;               // the polygons where the tile looked at and the text begin
+        float Box[4], U, V, Red, Green, TextX; // the tile's place, texture and colour; the text's anchor
+        const char* Shown;
+    } cases[] = {{&slider, 0, 0, 4, {40, 180, 126, 138}, 0.1f, 0.75f, 0.7f, 0.7f, 255, "Row 5.00"},   // track
+                 {&slider, 0, 2, 4, {100, 120, 120, 144}, 0.25f, 0.75f, 0.7f, 0.7f, 255, "Row 5.00"}, // knob
+                 {&integer, 0, 2, 4, {170, 190, 120, 144}, 0.25f, 0.75f, 0.7f, 0.7f, 255, "Row    3"},
+                 {&on, 1, 4, 0, {40, 70, 120, 150}, 0.75f, 0.75f, 0.2475f, 0.495f, 95, "OnRow"},
+                 {&icon, 1, 0, 2, {40, 70, 120, 150}, 0.25f, 0.25f, 0.7f, 0.7f, 85, "Row"},
+                 {&title, 0, 0, 2, {40, 70, 120, 150}, 0.5f, 0.5f, 0.7f, 0.7f, 85, "Row"}};
+    for (const auto& c : cases) {
+        glColor3f(0.7f, 0.7f, 0.7f), glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        const Feedback sent = CaptureFeedback([&] { c.Target->Draw(10.0f, 20.0f, c.Focused); });
+        gltest::ExpectRestingState();
+        GLint mode[2];
+        glGetIntegerv(GL_POLYGON_MODE, mode);
+        const FeedbackBox b = sent.Bounds(c.Tile, 2), text = sent.Bounds(c.Text, 2);
+        const FeedbackVertex& corner = sent.Primitives[size_t(c.Tile)].Vertices[0];
+        const float tileWidth = c.Target == &slider && c.Tile == 0 ? 0.05f : 0.25f; // the track: a thin strip
+        EXPECT_TRUE(std::fabs(b.MinX - c.Box[0]) + std::fabs(b.MaxX - c.Box[1]) +
+                            std::fabs(b.MinY - c.Box[2]) + std::fabs(b.MaxY - c.Box[3]) +
+                            std::fabs(b.MinS - c.U) + std::fabs(b.MaxS - c.U - tileWidth) +
+                            std::fabs(b.MinT - c.V) + std::fabs(b.MaxT - c.V - 0.25f) +
+                            std::fabs(corner.R - c.Red) + std::fabs(corner.G - c.Green) +
+                            std::fabs(text.MinX - c.TextX + 5.0f) + std::fabs(text.MinY - 125.0f) <
+                        1e-3f &&
+                    mode[0] == GL_LINE &&
+                    sent.Count(FeedbackPrimitive::Polygon) == int(sent.Primitives.size()))
+            << &c - cases << ": tile " << b.MinX << ", " << b.MinY << ", " << b.MinS << ", " << b.MinT
+            << "; text " << text.MinX << "; colour " << corner.R << ", " << corner.G;
+        EXPECT_EQ(sent.Glyphs(), c.Shown);
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 } // namespace
