@@ -110,8 +110,9 @@ TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
         int StepMs, ScreenClear, Menu, PolygonMode;
         Rgb Picture, Bands;
     } rows[] = {
-        {0.3f, 20, 0, 0, 0, {190, 152, 76}, painted},   // 50 frames a second: alpha 0.24
-        {0.2f, 3000, 0, 0, 1, {150, 120, 60}, painted}, // a stall counts as 0.05 s: alpha 0.4; lines fade too
+        {0.3f, 20, 0, 0, 1, {190, 152, 76}, painted},   // 50 frames a second: alpha 0.24
+        {0.2f, 3000, 0, 0, 1, {150, 120, 60}, painted}, // a stall counts as 0.05 s: alpha 0.4; in line mode
+                                                        // too
         {1.0f, 16, 0, 0, 0, painted, painted},          // no fading at full strength
         {0.3f, 16, 1, 0, 0, Black, painted},            // a cleared picture keeps its bands
         {0.3f, 16, 1, 1, 0, Black, Black},
