@@ -1,9 +1,9 @@
-// The keyboard as the user drives it: the value each key leaves behind (and no other), its message on the
-// status line, the full clear it asks for, and the preferences file.
+// The keyboard and the function, page and home keys as the user drives them: the value each key leaves
+// behind (and no other), its message on the status line, the full clear it asks for, the window, reset, quit
+// and the preferences file.
 
 #include "support/GlTestFixture.h"
 
-#include <climits>
 #include <filesystem>
 
 namespace {

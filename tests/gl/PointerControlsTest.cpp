@@ -1,5 +1,6 @@
-// The special keys, the mouse and the menu toggles as the user drives them: the settings they change, the
-// input state they leave for the camera, and the menu with its camera mode and cursor.
+// The arrow keys, the mouse and the menu toggles as the user drives them: the input state they leave for
+// the camera, and the menu with its camera mode and cursor. The other special keys are in the key table of
+// KeyboardControlsTest.
 
 #include "support/GlTestFixture.h"
 
@@ -24,7 +25,8 @@ TEST_F(PointerControlsTest, ArrowsAndButtonsAreHeldAsTheCameraReadsThem) {
         {SpecialUp, KeyDown, 0, K::ArrowRight, 0, 0}, // Ctrl as at the last press
         {Special, KeyUp, 0, K::ArrowRight | K::ArrowForward, 0, 0},
         {SpecialUp, KeyRight, 0, K::ArrowForward, 0, 0},
-        {PlainKey, 'a', ModifierCtrl, K::ArrowForward, 0, 0}, // released after Ctrl: Up clears rise
+        // A key pressed with Ctrl before Up's release makes the release clear the rise: forward stays.
+        {PlainKey, 'a', ModifierCtrl, K::ArrowForward, 0, 0},
         {SpecialUp, KeyUp, 0, K::ArrowForward, 0, 0},
         {Special, KeyDown, 0, K::ArrowForward | K::ArrowBack, 0, 0},
         {Click, ButtonLeft, 0, K::ArrowForward | K::ArrowBack, 1, 0},
