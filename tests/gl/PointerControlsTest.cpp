@@ -58,13 +58,14 @@ TEST_F(PointerControlsTest, ArrowsAndButtonsAreHeldAsTheCameraReadsThem) {
     OnSpecial(KeyPageUp, 0, 0);
     EXPECT_EQ(std::make_tuple(Keys.Alt, Keys.Ctrl, Keys.Shift), std::make_tuple(4, 0, 1));
 
-    // The pointer from the bottom in the automatic and held views, from the warp point in the manual one.
+    // The pointer from the bottom in the automatic and held views, from the warp point in the manual one;
+    // a click moves it too.
     const struct {
         int Mode, X, Y, PointerX, PointerY;
-    } moves[] = {{0, 10, 0, 10, 479}, {2, 20, 479, 20, 0}, {1, 510, 490, 10, -10}};
+    } moves[] = {{0, 10, 0, 10, 479}, {2, 20, 470, 20, 9}, {1, 510, 490, 10, -10}};
     for (const auto& m : moves) {
         Settings.CameraMode = m.Mode, Mouse.Moved = 0;
-        OnMotion(m.X, m.Y);
+        m.Mode == 2 ? OnMouse(ButtonMiddle, ButtonUp, m.X, m.Y) : OnMotion(m.X, m.Y);
         EXPECT_EQ(std::make_tuple(Mouse.PointerX, Mouse.PointerY, Mouse.Moved),
                   std::make_tuple(m.PointerX, m.PointerY, 1));
     }
