@@ -178,6 +178,12 @@ Counts Read() {
     return counts;
 }
 
+void StopAndRead(long& total, long& program) {
+    Stop();
+    total = Total.load();
+    program = Program.load();
+}
+
 } // namespace alloccount
 
 // The malloc family, for every library of the process (glibc supports replacing these).

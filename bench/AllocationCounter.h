@@ -22,6 +22,7 @@ void Prepare();
 
 void Start(bool attribute);
 void Stop();
-Counts Read(); // the counts since the last Start
+Counts Read();                                // the counts since the last Start
+void StopAndRead(long& total, long& program); // Stop, then the total and the program's share
 
 } // namespace alloccount

@@ -13,13 +13,15 @@
 
 #include "AllocationCounter.h"
 
+#include "support/Console.h"
 #include "support/Monkey.h"
-#include "support/SilencedStdout.h"
+#include "support/ScratchFolder.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -50,16 +52,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
            options.AttributeEvery > 0;
 }
 
-class CountedAllocations : public monkey::AllocationProbe {
-public:
-    void Begin(bool attribute) override { alloccount::Start(attribute); }
-    Counts End() override {
-        alloccount::Stop();
-        const alloccount::Counts counts = alloccount::Read();
-        return {counts.Total, counts.Program};
-    }
-};
-
 double KiB(long bytes) {
     return double(bytes) / 1024.0;
 }
@@ -76,15 +68,15 @@ int main(int argc, char** argv) {
     const long warmUpFrames = options.Frames / 10 < 2000 ? options.Frames / 10 : 2000;
 
     monkey::MemoryUse warm, end;
-    monkey::Tally counts;
-    std::string report;
     double seconds = 0.0;
+    support::ScratchFolder scratch;
+    for (const auto& file : std::filesystem::directory_iterator(TOVI_DATA_DIR))
+        std::filesystem::create_symlink(file.path(), file.path().filename());
+    const monkey::AllocationProbe probe{alloccount::Start, alloccount::StopAndRead};
+    monkey::Monkey soak(options.Seed, options.Width, options.Height, &probe, options.AttributeEvery);
     {
-        monkey::Workspace workspace(TOVI_DATA_DIR);
         support::SilencedStdout quiet;
-        CountedAllocations probe;
-        monkey::Monkey soak(options.Seed, options.Width, options.Height, &probe, options.AttributeEvery);
-        if (!soak.Start()) {
+        if (!soak.Restart()) {
             std::fprintf(stderr, "no offscreen OpenGL context\n");
             return 1;
         }
@@ -100,30 +92,28 @@ int main(int argc, char** argv) {
         soak.Restart();
         end = monkey::ReadMemory();
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        counts = soak.Counts();
-        report = soak.Report();
     }
+    const monkey::Tally& counts = soak.Counts();
 
     std::printf("## Monkey soak, seed %llu, %d x %d\n\n", (unsigned long long)options.Seed, options.Width,
                 options.Height);
     std::printf("| what | value |\n|---|---|\n");
     std::printf("| frames | %ld |\n", counts.Frames);
-    std::printf("| handler calls | %ld |\n", counts.Events);
+    std::printf("| handler calls | %ld |\n", counts.Calls);
     std::printf("| runs (exits seen) | %ld (%ld) |\n", counts.Runs, counts.Exits);
     std::printf("| calls with an OpenGL error | %ld |\n", counts.GlErrors);
-    std::printf("| frames out of the resting state | %ld |\n", counts.RestingViolations);
+    std::printf("| frames out of the resting state | %ld |\n", counts.RestingFaults);
     std::printf("| program allocations outside menu builds and files | %ld |\n", counts.StrayAllocations);
     std::printf("| program allocations in menu builds and files | %ld |\n", counts.AllowedAllocations);
-    std::printf("| frames with allocations told apart | %ld |\n", counts.AttributedFrames);
-    std::printf("| driver allocations in those and the handler calls | %ld |\n", counts.DriverAllocations);
-    std::printf("| allocations in the other frames (driver and program) | %ld |\n", counts.FrameAllocations);
+    std::printf("| other allocations (the driver's, and those of frames not told apart) | %ld |\n",
+                counts.OtherAllocations);
     std::printf("| heap at a start after warm-up (%ld frames) / at the end | %.0f KiB / %.0f KiB |\n",
-                warmUpFrames, KiB(warm.HeapBytes), KiB(end.HeapBytes));
+                warmUpFrames, KiB(warm.Heap), KiB(end.Heap));
     std::printf("| resident at a start after warm-up / at the end | %.0f KiB / %.0f KiB |\n",
-                KiB(warm.ResidentBytes), KiB(end.ResidentBytes));
+                KiB(warm.Resident), KiB(end.Resident));
     std::printf("| wall time | %.1f s (%.2f ms a frame) |\n", seconds,
                 1000.0 * seconds / double(counts.Frames > 0 ? counts.Frames : 1));
-    if (!report.empty())
-        std::printf("\nFirst fault:\n%s", report.c_str());
+    if (soak.Failed())
+        std::printf("\nFirst fault:\n%s", soak.Report().c_str());
     return 0;
 }

@@ -1,204 +1,157 @@
-"""A private X server for the end-to-end tests, and the few X tools they drive.
+"""A private X server for the end-to-end tests and the tour, the program running on it, and the X tools.
 
-Xvfb picks a free display number itself (-displayfd) and writes it to a pipe once it accepts clients.
-Keys and pointer moves go through xdotool, which uses the XTEST extension: the program receives them
-exactly as it would from a real keyboard. Window geometry comes from xwininfo.
+Xvfb picks a free display number itself (-displayfd) and writes it once it accepts clients. Keys, clicks
+and pointer moves go through xdotool, which uses the XTEST extension: the program receives them exactly
+as from a real keyboard and mouse. Screenshots come from xwd, window geometry from xwininfo.
 """
 
 import os
 import re
-import select
 import shutil
-import signal
 import struct
 import subprocess
 import tempfile
 import time
 
-REQUIRED_TOOLS = ("Xvfb", "xdotool", "xwininfo", "xdpyinfo", "xwd")
+TOOLS = ("Xvfb", "xdotool", "xwininfo", "xwd")
 
 
 def missing_tools():
-    return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
+    return [tool for tool in TOOLS if shutil.which(tool) is None]
+
+
+def wait_for(what, check, timeout=20.0):
+    """Polls check() until it returns a true value, and returns that; raises TimeoutError naming `what`."""
+    deadline = time.monotonic() + timeout
+    while not (value := check()):
+        if time.monotonic() > deadline:
+            raise TimeoutError("%s: not within %.0f s" % (what, timeout))
+        time.sleep(0.05)
+    return value
 
 
 class XServer:
-    """One Xvfb with a single 24-bit screen; use start() and stop(), or a with-block."""
+    """One Xvfb with a single 24-bit screen, for the length of a with-block."""
 
-    def __init__(self, width=1024, height=768, depth=24):
-        self.width = width
-        self.height = height
-        self.depth = depth
-        self.display = None
-        self.process = None
-        self._log = None
+    def __init__(self, width=1024, height=768):
+        self.width, self.height = width, height
 
     def __enter__(self):
-        self.start()
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (self.width, self.height),
+             "-nolisten", "tcp"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        if self.display == ":":
+            raise RuntimeError("Xvfb ended at start-up with status %s" % self.process.wait())
         return self
 
-    def __exit__(self, *exc):
-        self.stop()
-        return False
-
-    def start(self, timeout=20.0):
-        read_end, write_end = os.pipe()
-        # Xvfb's own chatter (missing fonts, XKB warnings) goes to a file, shown only if it fails to start.
-        self._log = tempfile.TemporaryFile()
-        try:
-            self.process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end),
-                 "-screen", "0", "%dx%dx%d" % (self.width, self.height, self.depth),
-                 "-nolisten", "tcp", "-noreset"],
-                stdin=subprocess.DEVNULL, stdout=self._log, stderr=self._log,
-                pass_fds=(write_end,), start_new_session=True)
-        finally:
-            os.close(write_end)
-        try:
-            number = self._read_display_number(read_end, timeout)
-        finally:
-            os.close(read_end)
-        self.display = ":%s" % number
-        self._wait_until_answering(timeout)
-
-    def _read_display_number(self, fd, timeout):
-        deadline = time.monotonic() + timeout
-        text = b""
-        while b"\n" not in text:
-            left = deadline - time.monotonic()
-            if left <= 0:
-                self.stop()
-                raise RuntimeError("Xvfb did not report a display number within %.0f s" % timeout)
-            ready, _, _ = select.select([fd], [], [], left)
-            if not ready:
-                continue
-            chunk = os.read(fd, 64)
-            if not chunk:
-                errors = self._collect_errors()
-                self.stop()
-                raise RuntimeError("Xvfb exited before it was ready:\n" + errors)
-            text += chunk
-        return int(text.split(b"\n", 1)[0].strip())
-
-    def _collect_errors(self):
-        try:
-            self.process.wait(timeout=2)
-        except subprocess.TimeoutExpired:
-            pass
-        self._log.seek(0)
-        return self._log.read().decode(errors="replace")
-
-    def _wait_until_answering(self, timeout):
-        deadline = time.monotonic() + timeout
-        while True:
-            probe = subprocess.run(["xdpyinfo"], env=self.environment(), capture_output=True)
-            if probe.returncode == 0:
-                return
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                self.stop()
-                raise RuntimeError("Xvfb on %s does not answer: %s"
-                                   % (self.display, probe.stderr.decode(errors="replace")))
-            time.sleep(0.1)
-
-    def stop(self):
-        if self.process is not None and self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-        self.process = None
-        if self._log is not None:
-            self._log.close()
-            self._log = None
+    def __exit__(self, *error):
+        self.process.terminate()
+        self.process.wait()
 
     def environment(self, base=None):
-        env = dict(os.environ if base is None else base)
-        env["DISPLAY"] = self.display
-        return env
+        return dict(os.environ if base is None else base, DISPLAY=self.display)
 
-    # --- the tools -------------------------------------------------------------------------------------
-
-    def _tool(self, *args, check=True):
-        result = subprocess.run(list(args), env=self.environment(), capture_output=True, timeout=15)
+    def tool(self, *args, check=True):
+        result = subprocess.run(args, env=self.environment(), capture_output=True, timeout=30)
         if check and result.returncode != 0:
-            raise RuntimeError("%s failed (%d): %s" % (" ".join(args), result.returncode,
-                                                       result.stderr.decode(errors="replace")))
-        return result.stdout.decode(errors="replace")
+            raise RuntimeError("%s failed: %s" % (" ".join(args), result.stderr.decode(errors="replace")))
+        return result.stdout
 
-    def windows_named(self, title):
-        """Ids of all windows whose name is exactly `title`."""
-        pattern = "^%s$" % re.escape(title)
-        out = self._tool("xdotool", "search", "--name", pattern, check=False)
-        return [int(line) for line in out.split()]
+    def keys(self, *names):
+        """Presses and releases each key in turn, a few frames apart, at whichever window has the keyboard."""
+        self.tool("xdotool", "key", "--delay", "150", *names)
 
-    def geometry(self, window):
-        """(x, y, width, height, viewable) of a window, x and y on the root window."""
-        out = self._tool("xwininfo", "-id", str(window))
+    def hold_key(self, name, seconds):
+        self.tool("xdotool", "keydown", name)
+        time.sleep(seconds)
+        self.tool("xdotool", "keyup", name)
 
-        def field(label):
-            match = re.search(r"^\s*%s:\s*(-?\d+)" % re.escape(label), out, re.MULTILINE)
-            if match is None:
-                raise RuntimeError("xwininfo shows no %r:\n%s" % (label, out))
-            return int(match.group(1))
+    def move_pointer(self, x, y, relative=False):
+        self.tool("xdotool", *(("mousemove_relative", "--") if relative else ("mousemove",)), str(x), str(y))
 
-        viewable = re.search(r"Map State:\s*IsViewable", out) is not None
-        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
-                field("Width"), field("Height"), viewable)
+    def click(self, x, y, button=1):
+        """Moves to (x, y) and presses the button for a few frames: one frame would see no release."""
+        self.move_pointer(x, y)
+        time.sleep(0.1)
+        self.tool("xdotool", "mousedown", str(button))
+        time.sleep(0.15)
+        self.tool("xdotool", "mouseup", str(button))
 
-    def move_pointer(self, x, y):
-        self._tool("xdotool", "mousemove", str(x), str(y))
-
-    def press(self, key):
-        """Presses and releases one key through XTEST, to whichever window has the keyboard."""
-        self._tool("xdotool", "key", key)
+    def window(self, title):
+        """(id, x, y, width, height) of the one mapped window named `title`, or None."""
+        ids = self.tool("xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title), check=False)
+        if len(ids.split()) != 1:
+            return None
+        info = self.tool("xwininfo", "-id", ids.split()[0]).decode()
+        fields = [int(re.search(r"%s:\s*(-?\d+)" % label, info).group(1))
+                  for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+        return (int(ids.split()[0]), *fields)
 
     def screenshot(self):
-        """The root window as a Screenshot, read from xwd's dump (32 bits per pixel, 24-bit colour)."""
-        result = subprocess.run(["xwd", "-root", "-silent"], env=self.environment(), capture_output=True,
-                                timeout=15, check=True)
-        return Screenshot(result.stdout)
-
-    def click(self, button):
-        self._tool("xdotool", "click", str(button))
-
-    def slow_click(self, x, y, button=1):
-        """Moves to (x, y) and presses the button long enough for the program to see it held."""
-        self._tool("xdotool", "mousemove", str(x), str(y))
-        time.sleep(0.1)
-        self._tool("xdotool", "mousedown", str(button))
-        time.sleep(0.15)
-        self._tool("xdotool", "mouseup", str(button))
-
-    def move_pointer_by(self, dx, dy):
-        self._tool("xdotool", "mousemove_relative", "--", str(dx), str(dy))
-
-    def hold_key(self, key, seconds):
-        self._tool("xdotool", "keydown", key)
-        time.sleep(seconds)
-        self._tool("xdotool", "keyup", key)
+        return Screenshot(self.tool("xwd", "-root", "-silent"))
 
 
 class Screenshot:
-    """Pixels of an xwd dump of a TrueColor screen."""
+    """The pixels of an xwd dump of a 24-bit TrueColor screen, 32 bits a pixel."""
 
     def __init__(self, data):
         fields = struct.unpack(">25I", data[:100])
-        header_size, self.width, self.height = fields[0], fields[4], fields[5]
-        byte_order, bits_per_pixel, self.bytes_per_line = fields[7], fields[11], fields[12]
-        colours = fields[19]
-        if bits_per_pixel != 32:
-            raise RuntimeError("expected 32 bits per pixel, xwd gave %d" % bits_per_pixel)
-        self.little_endian = byte_order == 0
-        self.pixels = data[header_size + 12 * colours:]
+        self.width, self.height, self.stride = fields[4], fields[5], fields[12]
+        self.order = "little" if fields[7] == 0 else "big"
+        self.pixels = data[fields[0] + 12 * fields[19]:]
 
     def rgb(self, x, y):
-        at = y * self.bytes_per_line + 4 * x
-        word = self.pixels[at:at + 4]
-        value = int.from_bytes(word, "little" if self.little_endian else "big")
-        return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
+        at = y * self.stride + 4 * x
+        value = int.from_bytes(self.pixels[at:at + 4], self.order)
+        return value >> 16 & 0xFF, value >> 8 & 0xFF, value & 0xFF
 
-    def grid(self, step=16):
-        """Every step-th pixel in both directions."""
-        return [self.rgb(x, y) for y in range(0, self.height, step) for x in range(0, self.width, step)]
+    def lit(self, left, top, right, bottom, step=4, level=120):
+        """The share of the pixels of a box, every step-th in both directions, brighter than `level`."""
+        pixels = [self.rgb(x, y) for y in range(top, bottom, step) for x in range(left, right, step)]
+        return sum(1 for pixel in pixels if sum(pixel) > level) / len(pixels)
+
+
+class Program:
+    """One run of a program on an X server, in a working folder, its output and errors caught in files."""
+
+    def __init__(self, xserver, path, folder, environment=None):
+        self.xserver, self.folder = xserver, folder
+        self.output, self.errors = tempfile.NamedTemporaryFile(), tempfile.NamedTemporaryFile()
+        self.process = subprocess.Popen([path], cwd=folder, env=xserver.environment(environment),
+                                        stdin=subprocess.DEVNULL, stdout=self.output, stderr=self.errors)
+
+    def console(self, errors=False):
+        with open((self.errors if errors else self.output).name, "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def wait_for_console(self, text, timeout=30.0):
+        wait_for("%r on the console" % text, lambda: text in self.console() or self.process.poll() is not None,
+                 timeout)
+        if text not in self.console():
+            raise RuntimeError("the program ended with status %s before %r:\n%s%s" % (
+                self.process.returncode, text, self.console(), self.console(errors=True)))
+
+    def wait_for_window(self, title, timeout=20.0):
+        """The window at the screen's size, once freeglut has made it full-screen: (id, x, y, w, h)."""
+        size = (self.xserver.width, self.xserver.height)
+        return wait_for("a full-screen window " + title, lambda: (window := self.xserver.window(title))
+                        and tuple(window[3:]) == size and window, timeout)
+
+    def wait_exit(self, timeout=15.0):
+        """The exit status, or None while the program still runs after `timeout` seconds."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.output.close()
+        self.errors.close()

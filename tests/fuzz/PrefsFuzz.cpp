@@ -1,8 +1,10 @@
 // Arbitrary bytes through the preferences loader, under the address and undefined-behaviour sanitizers:
-// first as a file image handed to Decode, then as a preferences file of any length read by Load over the
-// decoded record. Besides memory faults it stops when the record that comes back is not the documented
-// one: every integer word as the file holds it, every float word as the file holds it when that is a
-// finite number and as it was otherwise, the bytes past the file's end and past the 184th untouched.
+// as a file image handed to Decode over the defaults, and as a preferences file of any length read by Load
+// over another record. Besides memory faults it stops when the record that comes back is not the
+// documented one: every integer word as the file holds it, every float word as the file holds it when that
+// is a finite number and as it was otherwise, the words past the file's end and past the 184th byte
+// untouched; when a record does not survive its own file image; and when a key step takes a loaded value
+// out of the finite.
 
 #include "app/Settings.h"
 
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -18,91 +21,63 @@ namespace {
 
 using Image = unsigned char[SettingsStore::FileBytes];
 
-constexpr int FirstFloatWord = 18;
+// The file's base name; the file goes when the run ends.
+const std::string Base =
+    (std::filesystem::temp_directory_path() / ("tovi-prefs-" + std::to_string(getpid()))).string();
 
-// The factors of every multiplying key and of the fog limit.
-constexpr double KeyFactors[] = {0.9, 1.111111, 0.95, 1.055555, 1.05263, 30.0};
-
-// A folder of its own for the file, removed when the run ends.
-std::string Folder;
-std::string BaseName;
-
-void RemoveFolder() {
-    std::remove((BaseName + ".pref").c_str());
-    rmdir(Folder.c_str());
+void Check(bool ok) {
+    if (!ok)
+        std::abort();
 }
 
-float FloatOf(const unsigned char* word) {
-    const std::uint32_t bits = std::uint32_t(word[0]) | std::uint32_t(word[1]) << 8 |
-                               std::uint32_t(word[2]) << 16 | std::uint32_t(word[3]) << 24;
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-// `now` is `old` with the file image laid over it by the loader's rules.
-void ExpectOverlay(const SettingsStore& old, const Image& file, const SettingsStore& now) {
+// `now` is `old` with the file image `file` laid over it by the loader's rules.
+void CheckOverlay(const SettingsStore& old, const Image& file, const SettingsStore& now) {
     Image oldBytes, nowBytes;
     old.Encode(oldBytes);
     now.Encode(nowBytes);
-    for (int word = 1; word < SettingsStore::WordCount; ++word) {
-        const unsigned char* fileWord = file + 4 * word;
-        const bool taken = word < FirstFloatWord || std::isfinite(FloatOf(fileWord));
-        if (std::memcmp(nowBytes + 4 * word, taken ? fileWord : oldBytes + 4 * word, 4) != 0)
-            std::abort();
-        // A loaded value survives a key held down: a step never leaves a finite number.
-        if (word >= FirstFloatWord)
-            for (double factor : KeyFactors)
-                if (!std::isfinite(ScaledSetting(FloatOf(nowBytes + 4 * word), factor)))
-                    std::abort();
+    for (int at = 4; at < SettingsStore::FileBytes; at += 4) {
+        float value;
+        std::memcpy(&value, file + at, 4);
+        const bool taken = at < 72 || std::isfinite(value); // words 18 on are floats
+        Check(std::memcmp(nowBytes + at, taken ? file + at : oldBytes + at, 4) == 0);
+        std::memcpy(&value, nowBytes + at, 4);
+        for (double factor : {0.9, 1.111111, 0.95, 1.055555, 1.05263, 30.0}) // every multiplying key
+            Check(at < 72 || std::isfinite(ScaledSetting(value, factor)));
     }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && temporary[0] ? temporary : "/tmp") + "/tovi-prefs-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        std::abort();
-    Folder = pattern;
-    BaseName = Folder + "/Tovi";
-    std::atexit(RemoveFolder);
+    std::atexit([] { std::remove((Base + ".pref").c_str()); });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The leading bytes as a file image over the defaults.
     const SettingsStore defaults;
-    Image image;
+    Image image, again;
     defaults.Encode(image);
     std::memcpy(image, data, size < sizeof image ? size : sizeof image);
-    SettingsStore decoded = defaults;
+    SettingsStore decoded = defaults, copy;
     decoded.Decode(image);
-    ExpectOverlay(defaults, image, decoded);
+    CheckOverlay(defaults, image, decoded);
+    decoded.Encode(image);
+    copy.Decode(image);
+    copy.Encode(again);
+    Check(std::memcmp(image, again, sizeof image) == 0);
 
-    // A decoded record gives back the same record through its file image.
-    Image again;
-    decoded.Encode(again);
-    SettingsStore copy;
-    copy.Decode(again);
-    Image copyBytes;
-    copy.Encode(copyBytes);
-    if (std::memcmp(again, copyBytes, sizeof again) != 0)
-        std::abort();
-
-    // Every input as a whole file, read over the decoded record: a file of any length loads, and only its
-    // first 184 bytes count.
-    const std::string path = BaseName + ".pref";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
-        std::abort();
-    SettingsStore loaded = decoded;
-    if (loaded.Load(BaseName.c_str()) != 0)
-        std::abort();
-    Image overLoaded;
-    decoded.Encode(overLoaded);
-    std::memcpy(overLoaded, data, size < sizeof overLoaded ? size : sizeof overLoaded);
-    ExpectOverlay(decoded, overLoaded, loaded);
+    // The input as a whole file, loaded over a record of which every word differs from the input's: any
+    // length loads, and only its first 184 bytes count.
+    for (unsigned char& byte : image)
+        byte ^= 1;
+    SettingsStore base = decoded;
+    base.Decode(image);
+    std::FILE* file = std::fopen((Base + ".pref").c_str(), "wb");
+    Check(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0);
+    SettingsStore loaded = base;
+    Check(loaded.Load(Base.c_str()) == 0);
+    base.Encode(image);
+    std::memcpy(image, data, size < sizeof image ? size : sizeof image);
+    CheckOverlay(base, image, loaded);
     return 0;
 }

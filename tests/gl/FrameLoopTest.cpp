@@ -1,310 +1,240 @@
-// Start-up and whole frames of the program on a real OpenGL context, driven by a scripted host clock:
-// console lines, the fades at the start and the end, full clears, trails, quitting and the frame clock.
-// Every frame must hand back the resting GL state, and no test may raise a GL error.
+// Whole frames of the program on the scripted host clock: the start-up, the fade in, the sliding title,
+// full clears, trails, the letterbox bands under the menu, the end of the program, input that lives for
+// one frame, pausing and the wind. Every frame hands back the resting GL state without a GL error.
 
-#include "app/KeyboardControls.h"
-#include "scene/OscillatorBank.h"
+#include "scene/Universe.h"
 #include "support/GlTestFixture.h"
 
-#include "platform/Platform.h"
-#include "scene/Logo.h"
-#include "scene/Universe.h"
-#include "ui/DialogStack.h"
-#include "ui/Widget.h"
-
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
 using namespace gltest;
 
-const Rgb Black = {0, 0, 0};
-const Rgb Red = {255, 0, 0};
-const Rgb White = {255, 255, 255};
+const Rgb Black = {0, 0, 0}, White = {255, 255, 255}, Red = {255, 0, 0};
 
 class FrameLoopTest : public ProgramTest {
 protected:
-    // The screen passes alone: no stars, no logo, no globes, no flare.
+    // The screen passes alone (no stars, logo, globes or flare), in trail mode without fading, so a frame
+    // leaves painted pixels alone unless a fade or a clear touches them.
     void SetUp() override {
         ProgramTest::SetUp();
-        Settings.Universe = 0;
-        Settings.SpotLights = 0;
+        Settings.Universe = Settings.SpotLights = Settings.ScreenClear = 0;
+        Settings.FadeEffect = 0.0f;
         Logo.Finished = 1;
         GlobeCount = 0;
     }
-
-    // Trails with no fading: a frame leaves the colour buffer alone unless a fade or a clear request
-    // touches it, so painted pixels show what the frame did.
-    void UntouchedColourMode() {
-        Settings.ScreenClear = 0;
-        Settings.FadeEffect = 0.0f;
-    }
-
-    // The centre of the picture and a pixel in each letterbox band (when there are bands).
-    testing::AssertionResult ScreenNear(const Rgb& expected) const {
-        for (int y : {5, WindowHeight / 2, WindowHeight - 5})
-            if (testing::AssertionResult result = PixelNear(WindowWidth / 2, y, expected); !result)
-                return result;
-        return testing::AssertionSuccess();
+    // A frame after the window was painted, and what it shows in the picture area and in the bands. Every
+    // frame clears the depth buffer.
+    void PaintedFrameShows(const Rgb& painted, int stepMs, const Rgb& inPicture, const Rgb& inBands) {
+        Paint(painted);
+        glClearDepth(0.5);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glClearDepth(1.0);
+        FrameAt(Fake.NowMs + stepMs);
+        View.SetLetterbox(Settings.Letterbox); // the frame ends on the whole-window overlay
+        ExpectRows(inPicture, inBands);
+        GLfloat depth = 0.0f;
+        glReadPixels(320, 240, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        EXPECT_EQ(depth, 1.0f);
     }
 };
 
-TEST_F(FrameLoopTest, StartupWritesProgressLinesAndReadsPreferencesOnce) {
-    enum class PrefFile { None, Saved, Directory };
-    const struct {
-        PrefFile File;
-        const char* LastLine;
-        int Fov, Letterbox;
-    } cases[] = {
-        {PrefFile::None, "No Prefs found.\n", 110, 0},
-        {PrefFile::Saved, "Loaded Prefs.\n", 77, 3},
-        {PrefFile::Directory, "No Prefs found.\n", 110, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "preferences file " << int(c.File));
+TEST_F(FrameLoopTest, StartupReadsThePreferencesOnceAndAResetNever) {
+    for (int file : {0, 1, 2}) { // none, saved, a folder of the name
         std::filesystem::remove_all("Tovi.pref");
-        if (c.File == PrefFile::Saved) {
-            SettingsStore saved;
-            saved.Fov = 77;
-            saved.Letterbox = 3;
-            ASSERT_EQ(saved.Save("Tovi"), 0);
-        } else if (c.File == PrefFile::Directory) {
-            std::filesystem::create_directory("Tovi.pref");
-        }
+        SettingsStore saved;
+        saved.Fov = 77, saved.Letterbox = 3, saved.CameraMode = 2;
+        EXPECT_EQ(file == 1   ? saved.Save("Tovi")
+                  : file == 2 ? !std::filesystem::create_directory("Tovi.pref")
+                              : 0,
+                  0);
         ResetProgram();
         Fake = FakePlatform();
-
-        testing::internal::CaptureStdout();
-        InitGL();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  std::string("Init Once...\nParticle Init...\nInit Vars...\n") + c.LastLine +
-                      "Dialog Init...\n");
-        EXPECT_EQ(Settings.Fov, c.Fov);
-        EXPECT_EQ(MainCamera.Fov, float(c.Fov));
-        EXPECT_EQ(Settings.Letterbox, c.Letterbox);
-        EXPECT_EQ(Settings.CameraMode, 1);
-        EXPECT_EQ(Fake.Waves, std::vector<std::string>{"WIND2.wav"});
-        EXPECT_EQ(Fake.Cursor, CursorNone);
-        ExpectRestingState();
-
-        // A reset reads no file, whatever lies in the directory, and hands the camera to the automatic mode.
-        testing::internal::CaptureStdout();
-        InitVars();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Init Vars...\n");
-        EXPECT_EQ(Settings.Fov, 110);
-        EXPECT_EQ(Settings.Letterbox, 0);
-        EXPECT_EQ(Settings.CameraMode, 0);
+        EXPECT_EQ(ConsoleOutput(InitGL), std::string("Init Once...\nParticle Init...\nInit Vars...\n") +
+                                             (file == 1 ? "Loaded Prefs.\n" : "No Prefs found.\n") +
+                                             "Dialog Init...\n");
+        if (file != 1)
+            saved = SettingsStore(); // the defaults and the manual camera
+        EXPECT_EQ(std::make_tuple(Settings.Fov, MainCamera.Fov, Settings.Letterbox, Settings.CameraMode,
+                                  Fake.Cursor, Fake.Waves),
+                  std::make_tuple(saved.Fov, float(saved.Fov), saved.Letterbox, saved.CameraMode,
+                                  int(CursorNone), std::vector<std::string>{"WIND2.wav"}));
+        EXPECT_EQ(ConsoleOutput(InitVars), "Init Vars...\n");
+        EXPECT_EQ(std::make_tuple(Settings.Fov, Settings.Letterbox, Settings.CameraMode),
+                  std::make_tuple(110, 0, 0));
     }
 }
 
-TEST_F(FrameLoopTest, FadeInDarkensWholeWindowForTwoSeconds) {
-    UntouchedColourMode();
-    Settings.Letterbox = 2; // the fade covers the bands too
-    // Painted white just before the frame at each reading; the frame fades it by 1 - Now / 2.
-    const struct { int Ms, Expected; } cases[] = {{500, 64}, {1000, 128}, {1984, 253}, {2500, 255}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "at " << c.Ms << " ms");
-        FramesUntil(c.Ms - FrameMs);
+// The first two seconds fade in from black over the whole window; the title slides from x = 0 at 2 s to
+// the right edge at 9.5 s, at 0.9 of the height, and is gone after 10 s.
+TEST_F(FrameLoopTest, FadeInAndTheSlidingTitle) {
+    for (const auto& [ms, grey, titleX] : {std::tuple{500, 64, -128.0f},
+                                           {1000, 128, -85.333f},
+                                           {1984, 253, -1.365f},
+                                           {2000, 255, 0.0f},
+                                           {5750, 255, 320.0f},
+                                           {9500, 255, 640.0f}}) {
+        FramesUntil(ms - FrameMs);
         Paint(White);
-        FrameAt(c.Ms);
-        EXPECT_TRUE(ScreenNear({c.Expected, c.Expected, c.Expected}));
+        FrameAt(ms);
+        for (int x : {0, 320, 639}) // below the title, which may sway over the top rows
+            EXPECT_TRUE(PixelNear(x, 0, {grey, grey, grey}) && PixelNear(x, 240, {grey, grey, grey}));
+        EXPECT_NEAR(TitleText.X, titleX, 1e-3) << ms;
+        EXPECT_EQ(std::make_tuple(std::string(TitleText.Text), TitleText.Y, TitleText.Radius, TitleText.Red,
+                                  TitleText.Green, TitleText.Blue),
+                  std::make_tuple("Tovi", 432.0f, 30.0f, 0.0f, 1.0f, 0.0f)); // green
     }
+    FramesUntil(9900);
+    TitleText.Text[0] = '\0';
+    FrameAt(10000);
+    EXPECT_STREQ(TitleText.Text, "");
 }
 
-TEST_F(FrameLoopTest, ClearRequestClearsColourOnExactlyTwoFrames) {
-    UntouchedColourMode();
-    FramesUntil(2500);
-    auto paintedFrameShows = [this](const Rgb& expected, const char* frame) {
-        Paint(Red);
-        FrameAt(Fake.NowMs + FrameMs);
-        EXPECT_TRUE(ScreenNear(expected)) << frame;
-    };
-    paintedFrameShows(Red, "no request");
-    View.ClearFrames = 1;
-    paintedFrameShows(Black, "first cleared frame");
-    paintedFrameShows(Black, "second cleared frame");
-    paintedFrameShows(Red, "the request is over");
-
-    // A key pressed between the two cleared frames cancels the second one; a key other than the quit keys
-    // leaves the program running.
-    View.ClearFrames = 1;
-    paintedFrameShows(Black, "first cleared frame again");
-    OnKeyboard('x', 0, 0);
-    paintedFrameShows(Red, "cancelled by a key");
-    EXPECT_EQ(ExitState, 0);
-}
-
-// Trails fade the picture area only: the letterbox bands keep what they hold.
-TEST_F(FrameLoopTest, TrailsFadeByFadeEffectTimesFrameTime) {
-    Settings.ScreenClear = 0;
-    Settings.Letterbox = 2;
-    FramesUntil(2500);
+// A request clears the colour of two frames, one for each buffer; a key between them cancels the second.
+// Trails fade the picture by FadeEffect x frame time x 40 and leave the letterbox bands as they are, which
+// only an open menu paints black again.
+TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
+    FramesUntil(10100); // past the sliding title
+    for (const auto& [request, key, expected] :
+         {std::tuple{0, 0, Red}, {1, 0, Black}, {0, 0, Black}, {0, 0, Red}, {1, 0, Black}, {0, 'x', Red}}) {
+        View.ClearFrames = request ? 1 : View.ClearFrames;
+        if (key)
+            OnKeyboard(static_cast<unsigned char>(key), 0, 0);
+        PaintedFrameShows(Red, FrameMs, expected, expected);
+    }
+    Settings.Letterbox = 3;
     const Rgb painted = {250, 200, 100};
     const struct {
         float FadeEffect;
-        int StepMs;
-        double Remaining; // the share of the last picture left after one frame
-    } cases[] = {
-        {0.5f, 16, 1.0 - 0.5 * 0.016 * 40},
-        {0.25f, 100, 0.0},
-        {0.2f, 3000, 1.0 - 0.2 * 0.05 * 40}, // a stall of 3 s counts as one frame of 0.05 s
-        {0.0f, 16, 1.0},
-        {1.0f, 16, 1.0}, // no fading at either end of the range
+        int StepMs, ScreenClear, Menu, PolygonMode;
+        Rgb Picture, Bands;
+    } rows[] = {
+        {0.3f, 20, 0, 0, 1, {190, 152, 76}, painted},   // 50 frames a second: alpha 0.24
+        {0.2f, 3000, 0, 0, 1, {150, 120, 60}, painted}, // a stall counts as 0.05 s: alpha 0.4; in line mode
+                                                        // too
+        {1.0f, 16, 0, 0, 0, painted, painted},          // no fading at full strength
+        {0.3f, 16, 1, 0, 0, Black, painted},            // a cleared picture keeps its bands
+        {0.3f, 16, 1, 1, 0, Black, Black},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "fade effect " << c.FadeEffect << ", step " << c.StepMs << " ms");
-        Settings.FadeEffect = c.FadeEffect;
-        Paint(painted);
-        FrameAt(Fake.NowMs + c.StepMs);
-        Rgb expected;
-        for (int channel = 0; channel < 3; ++channel)
-            expected[channel] = int(std::lround(painted[channel] * c.Remaining));
-        View.SetLetterbox(Settings.Letterbox); // the frame ends on the whole-window overlay
-        ExpectRows(expected, painted);
+    for (const auto& r : rows) {
+        Settings.FadeEffect = r.FadeEffect, Settings.ScreenClear = r.ScreenClear,
+        Settings.PolygonMode = r.PolygonMode;
+        MenuShown = r.Menu, Dialogs.TargetVisibility = float(r.Menu);
+        PaintedFrameShows(painted, r.StepMs, r.Picture, r.Bands);
     }
 }
 
-TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsThenEnds) {
-    UntouchedColourMode();
-    const GLuint stars = GLuint(Universe.List);
-    ASSERT_TRUE(glIsList(stars));
-    const int pressedMs = 2500;
-    FramesUntil(pressedMs);
-
-    testing::internal::CaptureStdout();
-    OnKeyboard(27, 0, 0);
-    EXPECT_EQ(ExitState, 1);
-    EXPECT_EQ(Fake.Waves.back(), "hit.wav");
-
-    // The next frame starts the shattering and clears the whole window.
-    Paint(Red);
-    FrameAt(pressedMs + FrameMs);
-    EXPECT_EQ(ExitState, 2);
-    EXPECT_TRUE(ScreenNear(Black));
-
-    int endedMs = -1;
-    for (int ms = pressedMs + 2 * FrameMs; ms <= pressedMs + 3000 && endedMs < 0; ms += FrameMs) {
-        // Half-way through, the fade-out has taken half of the picture.
-        const bool halfWay = ms == pressedMs + 1008;
-        if (halfWay)
-            Paint(White);
-        FrameAt(ms);
-        if (halfWay) {
-            EXPECT_TRUE(ScreenNear({126, 126, 126}));
-        }
-        if (Fake.ExitStatus != -1)
-            endedMs = ms;
-    }
-    EXPECT_GT(endedMs - pressedMs, 2000) << "ended before the fade-out was over";
-    EXPECT_LE(endedMs - pressedMs, 2000 + FrameMs) << "kept running after the fade-out";
-    EXPECT_EQ(Fake.ExitStatus, 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
-    EXPECT_FALSE(glIsList(stars)) << "the star field's display list is still there";
-}
-
-TEST_F(FrameLoopTest, SecondQuitKeyEndsOnNextFrame) {
-    // Once the program runs, and during the fade-in of the first two seconds.
-    for (int pressedMs : {2500, 1000}) {
-        SCOPED_TRACE(testing::Message() << "pressed at " << pressedMs << " ms");
+// One quit key: the next frame starts the shattering on a cleared screen, which fades out for two seconds,
+// then the program says goodbye, releases the star field and ends. A second key ends it on the next frame.
+TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
+    for (int presses : {1, 2}) {
+        FramesUntil(Fake.NowMs + 10100); // past the sliding title
+        const int pressed = Fake.NowMs;
+        const GLuint stars = GLuint(Universe.List);
+        ASSERT_TRUE(glIsList(stars));
+        const std::string console = ConsoleOutput([&] {
+            OnKeyboard(27, 0, 0);
+            PaintedFrameShows(Red, FrameMs, Black, Black); // the capture, and both buffers cleared
+            PaintedFrameShows(Red, FrameMs, Black, Black);
+            if (presses == 2)
+                OnKeyboard('q', 0, 0);
+            while (Fake.ExitStatus == -1 && Fake.NowMs < pressed + 3000)
+                Fake.NowMs == pressed + 992
+                    ? PaintedFrameShows(White, FrameMs, {126, 126, 126}, {126, 126, 126})
+                    : FrameAt(Fake.NowMs + FrameMs);
+        });
+        EXPECT_EQ(console, "\nShutting down...\nFin\n\n");
+        EXPECT_EQ(std::make_tuple(Fake.ExitStatus, Fake.NowMs - pressed, Fake.Waves.back()),
+                  std::make_tuple(0, presses == 1 ? 2016 : 3 * FrameMs, "hit.wav"));
+        EXPECT_FALSE(glIsList(stars)) << "the star field's display list outlives the program";
         StartProgram();
-        FramesUntil(pressedMs);
-        testing::internal::CaptureStdout();
-        OnKeyboard('Q', 0, 0);
-        FrameAt(pressedMs + FrameMs);
-        EXPECT_EQ(Fake.ExitStatus, -1);
-        OnKeyboard(27, 0, 0);
-        FrameAt(pressedMs + 2 * FrameMs);
-        EXPECT_EQ(Fake.ExitStatus, 0);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
-        EXPECT_EQ(std::count(Fake.Waves.begin(), Fake.Waves.end(), "hit.wav"), 1);
+        SetUp();
     }
 }
 
-// A hidden or wholly covered window asks for no frames. Shown again after a long time away, the scene goes
-// on from where it stopped instead of jumping. An exit still ends two seconds after the quit key, without
-// a frame, whether the window was hidden after the key or covered before it.
-TEST_F(FrameLoopTest, HiddenWindowSleepsYetAnExitEndsOnTime) {
+// A quit key ends the program on time in a window no one sees, covered before the key or hidden after it:
+// the idle handler stays, keeps the clock and ends the program without drawing a frame.
+TEST_F(FrameLoopTest, AQuitEndsOnTimeInAHiddenWindow) {
     const WindowCallbacks callbacks = ProgramCallbacks();
-    FramesUntil(2500);
-    const struct {
-        int State;
-        bool Running;
-    } cases[] = {
-        {WindowHidden, false},
-        {WindowFullyRetained, true},
-        {WindowFullyCovered, false},
-        {WindowPartiallyRetained, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "window state " << c.State);
-        callbacks.WindowStatus(c.State);
-        EXPECT_EQ(Fake.IdleRunning, c.Running);
-        if (c.Running) {
-            const float before = Clock.Now;
-            FrameAt(Fake.NowMs + 10000);
-            EXPECT_NEAR(Clock.Now - before, 0.05f, 1e-4);
-        }
-    }
     for (int hiddenAfterKey : {1, 0}) {
-        StartProgram();
         FramesUntil(2500);
-        testing::internal::CaptureStdout();
-        if (hiddenAfterKey)
-            OnKeyboard(27, 0, 0);
-        callbacks.WindowStatus(hiddenAfterKey ? WindowHidden : WindowFullyCovered);
-        if (!hiddenAfterKey)
-            OnKeyboard(27, 0, 0);
-        EXPECT_TRUE(Fake.IdleRunning);
-        while (Fake.ExitStatus == -1 && Fake.NowMs < 6000) {
-            Fake.NowMs += 100;
-            callbacks.Idle();
-        }
-        EXPECT_EQ(std::make_tuple(Fake.NowMs, Fake.ExitStatus, Fake.Redisplays), std::make_tuple(4600, 0, 0));
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
+        const std::string console = ConsoleOutput([&] {
+            if (hiddenAfterKey)
+                OnKeyboard(27, 0, 0);
+            callbacks.WindowStatus(hiddenAfterKey ? WindowHidden : WindowFullyCovered);
+            if (!hiddenAfterKey)
+                OnKeyboard(27, 0, 0);
+            EXPECT_TRUE(Fake.IdleRunning);
+            while (Fake.ExitStatus == -1 && Fake.NowMs < 6000) {
+                Fake.NowMs += 100;
+                callbacks.Idle();
+            }
+        });
+        EXPECT_EQ(std::make_tuple(Fake.NowMs, Fake.ExitStatus, Fake.Redisplays, console),
+                  std::make_tuple(4600, 0, 0, std::string("\nShutting down...\nFin\n\n")));
+        callbacks.WindowStatus(WindowFullyRetained);
+        SetUp();
     }
-    callbacks.WindowStatus(WindowFullyRetained);
 }
 
-TEST_F(FrameLoopTest, PauseStopsOnlyTheCameraBanks) {
+// Key codes and button presses act on exactly one frame: Tab and the Down arrow move the menu's focus by
+// one row each, however many frames follow. A closing menu takes no keys.
+TEST_F(FrameLoopTest, KeysAndButtonsLiveForOneFrame) {
+    OnKeyboard('`', 0, 0);
+    FramesUntil(3000);
+    const int focus = Dialogs.Focus;
+    OnKeyboard('\t', 0, 0);
+    FramesUntil(3300);
+    OnSpecial(KeyDown, 0, 0);
+    FramesUntil(3600);
+    EXPECT_EQ(Dialogs.Focus, focus + 2);
+    OnKeyboard('`', 0, 0);
+    OnKeyboard('\t', 0, 0);
+    OnMouse(ButtonMiddle, ButtonDown, 0, 0);
+    FrameAt(3700);
+    EXPECT_EQ(std::make_tuple(Dialogs.Focus, Mouse.MiddleButton), std::make_tuple(focus + 2, 2));
+    OnMouse(ButtonMiddle, ButtonUp, 0, 0);
+    FrameAt(3800);
+    EXPECT_EQ(Mouse.MiddleButton, 0);
+}
+
+// Pausing stops the camera's wander only. A sound queued behind the opening wind (2 s) plays when it has
+// ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate clock counts whole
+// seconds at the top right; the status line and the menu stay at the top of a resized window. A hidden or
+// wholly covered window asks for no frames, and a frame after a long time away goes on from where it stopped.
+TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
+    Paused = 1;
+    Settings.FpsClock = 1;
+    Sound.Play("queued.wav", 0.5f, 0, 1);
     FramesUntil(500);
-    auto phases = [] {
-        std::vector<std::vector<float>> banks;
-        for (const OscillatorBank* bank :
-             {MainCamera.PositionWander, MainCamera.AngleWander, &ArcWaveBank, &TextWaveBank})
-            banks.emplace_back(bank->Phase, bank->Phase + bank->Count);
-        return banks;
-    };
-    for (int paused : {1, 0}) {
-        Paused = paused;
-        const auto before = phases();
-        FramesUntil(Fake.NowMs + 10 * FrameMs, FrameMs);
-        const auto after = phases();
-        // The first two are the camera's banks.
-        for (int bank = 0; bank < 4; ++bank)
-            EXPECT_EQ(after[bank] == before[bank], paused && bank < 2)
-                << "paused " << paused << ", bank " << bank;
-    }
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(FrameLoopTest, MenuFollowsTheWindowsHeight) {
-    // The main menu is first built for the constructed 480-pixel window; a taller window moves its rows
-    // up at once, keeping the focus.
-    ASSERT_EQ(Dialogs.CurrentMenu, MainMenu);
-    const float bottom = Dialogs.Widgets[0]->Bottom;
+    const float camera = CameraPositionBank.Phase[0], arcs = ArcWaveBank.Phase[1];
+    FramesUntil(1000);
+    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, ArcWaveBank.Phase[1] == arcs),
+              std::make_tuple(true, false));
+    Paused = 0;
+    FramesUntil(2000);
+    EXPECT_EQ(Fake.Waves.size(), 1u);
+    FramesUntil(22500); // the queued sound played from 2.1 s to 2.6 s
+    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, Fake.Waves),
+              std::make_tuple(false, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
+    FramesUntil(29000);
+    EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "queued.wav", "WIND2.wav"}));
+    const float menuBottom = Dialogs.Widgets[0]->Bottom; // laid out from the window's height
     Dialogs.Focus = 2;
-    ProgramCallbacks().Reshape(1920, 1080);
-    EXPECT_FLOAT_EQ(Dialogs.Widgets[0]->Bottom, bottom + 0.7f * (1080 - 480));
-    EXPECT_EQ(Dialogs.Focus, 2);
-    View.Reshape(WindowWidth, WindowHeight);
+    ProgramCallbacks().Reshape(800, 600);
+    FrameAt(29100);
+    EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.X,
+                              StatusLine.Y, Dialogs.Widgets[0]->Bottom, Dialogs.Focus),
+              std::make_tuple("FPS: 10", 700.0f, 580.0f, 20.0f, 580.0f, menuBottom + 0.7f * 120.0f, 2));
+
+    for (int state : {WindowHidden, WindowFullyRetained, WindowFullyCovered, WindowPartiallyRetained}) {
+        ProgramCallbacks().WindowStatus(state);
+        EXPECT_EQ(Fake.IdleRunning, state == WindowFullyRetained || state == WindowPartiallyRetained);
+    }
+    FrameAt(Fake.NowMs + 60000);
+    EXPECT_FLOAT_EQ(Clock.Now, 29.15f);
 }
 
 } // namespace

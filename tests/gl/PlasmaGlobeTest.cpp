@@ -1,201 +1,123 @@
-// The globes as OpenGL receives them, captured in feedback mode: the ripple and glow disc of one arc, the
-// flicker, which globes a pass draws in which order, the glass's range, fog and the state left behind.
+// The globes as OpenGL receives them, in object coordinates: each globe's centre, tumble and arc colour
+// from its own channels, the arcs' tips, and what the globe pass draws.
 
 #include "scene/PlasmaGlobe.h"
-#include "render/ProceduralTexture.h"
-#include "render/Texture.h"
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
-struct Vertex {
-    double X, Y, Z, R, G, B, A, S, T;
-};
+using namespace support;
+constexpr double R = 0.7; // the globe size
 
-// The cube -2..2 on a square viewport whose origin falls on window (0, 0), where feedback is exact.
-constexpr int ViewSize = 480;
+// Per globe: the sines of its channels 1 to 6 (colour, then centre), its tumble before the frame (angle,
+// spin, yaw, yaw rate, pitch, pitch rate), and what they make: colour, centre, angle, yaw and pitch.
+const double Sines[3][6] = {
+    {0.6, -0.6, 0, 0.6, -0.2, 0.4}, {-1, 1, 0.2, -0.8, 0.4, -0.6}, {0.2, 0, -0.6, 0, -0.8, 0.8}};
+const float Tumbles[3][6] = {{30, 5, 40, 10, 20, -5}, {0, -1, 90, 2, 0, 3}, {200, 0, 10, 0, 100, 0}};
+const double Shown[3][9] = {{0.86, 0.44, 0.65, 0.3, -0.1, 0.2, 35, 50, 15},
+                            {0.3, 1.0, 0.72, -0.4, 0.2, -0.3, -1, 92, 3},
+                            {0.72, 0.65, 0.44, 0, -0.4, 0.4, 200, 10, 100}};
+
+PlasmaGlobe* const Globes[3] = {&Globe1, &Globe2, &Globe3};
+
+bool Near(const FeedbackVertex& v, const Point3& p) {
+    return std::hypot(v.X - p[0], v.Y - p[1], ObjectZ(v, 2) - p[2]) < 1e-4;
+}
 
 class PlasmaGlobeTest : public gltest::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glAlphaFunc(GL_GREATER, 0.0f);
-        glEnable(GL_COLOR_MATERIAL); // as the program runs: lit surfaces keep the alpha of their colour
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-        glViewport(-ViewSize / 2, -ViewSize / 2, ViewSize, ViewSize);
-        glMatrixMode(GL_PROJECTION);
-        glOrtho(-2.0, 2.0, -2.0, 2.0, -2.0, 2.0);
-        glMatrixMode(GL_MODELVIEW);
-        Settings = SettingsStore();
-        Clock = FrameClock();
-        GlobeCount = 1;
-        BlendFunc0 = 2; // the arcs add light
-        BlendFunc1 = 1;
-        std::srand(7);
-        ArcWaveBank.Init(9);
-        GenerateTexture(ArcTexture, BandKind, 128);
-        GenerateTexture(GlowTexture, SpotKind, 256);
-        PlasmaGlobe::SettingsLink = &Settings;
-        PlasmaGlobe::ClockLink = &Clock;
+        ResetProgram();
+        PlasmaGlobe::SettingsLink = &Settings, PlasmaGlobe::ClockLink = &Clock,
         PlasmaGlobe::WaveBank = &ArcWaveBank;
-        PlasmaGlobe::ArcImage = &ArcTexture;
-        PlasmaGlobe::GlowImage = &GlowTexture;
-    }
-
-    // Every polygon vertex the drawing sends down, in object coordinates.
-    template <typename Draw> static std::vector<Vertex> Capture(Draw draw) {
-        const std::vector<GLfloat> buffer = gltest::Feedback(GL_3D_COLOR_TEXTURE, 1 << 20, draw);
-        std::vector<Vertex> vertices;
-        for (const GLfloat* f = buffer.data(); f < buffer.data() + buffer.size();) {
-            if (f[0] != GL_POLYGON_TOKEN) {
-                ADD_FAILURE() << "not a polygon: token " << f[0];
-                break;
-            }
-            const GLfloat* end = f + 2 + 11 * int(f[1]);
-            for (f += 2; f < end; f += 11)
-                vertices.push_back({f[0] * 4.0 / ViewSize, f[1] * 4.0 / ViewSize, 2.0 - 4.0 * f[2], f[3],
-                                    f[4], f[5], f[6], f[7], f[8]});
+        PlasmaGlobe::ArcImage = &ArcTexture, PlasmaGlobe::GlowImage = &GlowTexture;
+        Settings.ObjectSize = float(R), Settings.SpotLights = 0, Settings.MainSpeed = 2.0f, GlobeCount = 3;
+        Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
+        ObjectView(2);
+        ArcWaveBank.Phase[1] = ArcWaveBank.Phase[2] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
+        for (int g = 0; g < 3; ++g) {
+            PlasmaGlobe& globe = *Globes[g];
+            for (int c = 0; c < 6; ++c)
+                globe.Bank.Phase[c + 1] = float(std::asin(Sines[g][c]) / (c < 3 ? 25.0 : 15.0));
+            std::tie(globe.Angle, globe.Spin, globe.Yaw, globe.YawRate, globe.Pitch, globe.PitchRate) =
+                std::tie(Tumbles[g][0], Tumbles[g][1], Tumbles[g][2], Tumbles[g][3], Tumbles[g][4],
+                         Tumbles[g][5]);
+            for (int c = 0; c < 7; ++c) // channels that stand still while the frame's time runs
+                globe.Bank.Frozen[c] = 1, globe.Bank.Speed[c] = 0.0f;
+            for (PlasmaArc& arc : globe.Arcs) // after the frame: 30 about z, then 10 about x, then 46 about y
+                arc.AngleZ = 30.0f, arc.AngleX = 0.0f, arc.AngleY = 50.0f, arc.RateZ = 0.0f,
+                arc.RateX = 20.0f, arc.RateY = -8.0f;
         }
-        return vertices;
     }
 };
 
-TEST_F(PlasmaGlobeTest, ArcSendsRippledStripAndGlowDiscAtTheWavePhases) {
-    const struct {
-        float Phase1, Phase2, Now, Radius, HalfWidth;
-    } cases[] = {{0.0f, 0.0f, 0.0f, 1.0f, 0.005f},
-                 {0.3f, -0.7f, 2.5f, 1.5f, 0.02f},
-                 {-1.1f, 0.45f, 9.75f, 0.7f, 0.1f}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "phases " << c.Phase1 << ", " << c.Phase2);
-        ArcWaveBank.Phase[1] = c.Phase1;
-        ArcWaveBank.Phase[2] = c.Phase2;
-        Clock.Now = c.Now;
-        PlasmaArc arc;
-        arc.AngleX = arc.AngleY = arc.AngleZ = arc.RateX = arc.RateY = arc.RateZ = 0.0f; // along +y
-        std::vector<Vertex> got;
-        for (int attempt = 0; attempt < 50 && got.empty(); ++attempt) // past any flicker
-            got = Capture([&] { arc.Draw(c.Radius, 0.25f, 0.5f, 0.75f, c.HalfWidth); });
-        ASSERT_EQ(got.size(), size_t(3 * (36 + 10)));
-        ASSERT_EQ(arc.AngleX + arc.AngleY + arc.AngleZ, 0.0f) << "the seed made the arc jump";
-
-        // 19 steps along the arc, two strip vertices each, then the tip's centre and its rim; alpha -1 stands
-        // for the arc's alpha of the frame.
-        std::vector<Vertex> expected;
-        double dx = 0.0, dz = 0.0, y = 0.0;
-        for (int k = 0; k < 19; ++k) {
-            const double t = 0.075 + 0.05 * k, s1 = 19.0 * t - 500.0 * c.Phase1,
-                         s2 = 19.0 * t - 500.0 * c.Phase2;
-            dx = (std::sin(s1) + std::sin(2.2 * s1)) * 0.01 * c.Radius;
-            dz = (std::sin(s2) + std::sin(2.2 * s2)) * 0.01 * c.Radius;
-            y = t * c.Radius;
-            for (int side : {0, 1})
-                expected.push_back({dx + (2 * side - 1) * c.HalfWidth * c.Radius, y, dz, 0, 0, 0, -1.0,
-                                    double(side), 8.0 * t - c.Now});
+// The later globes first, each with its arcs in its colour, of alpha 0.1 to 1 (about one in ten missing);
+// their tips (the glow discs' centres at 0.975 of the radius, and rims 0.2 out, faded to nothing) lie where
+// the globe's centre and tumble put them (turned by angle about z, then yaw about y, then pitch about x) and
+// the arc's own angles (about z, then x, then y).
+TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColour) {
+    const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
+    float faintest = 1.0f, brightest = 0.0f;
+    for (int g = 0; g < 3; ++g) {
+        const double* s = Shown[g];
+        const Turn3 m =
+            Turn(2, s[6]) * Turn(1, s[7]) * Turn(0, s[8]) * Turn(2, 30) * Turn(0, 10) * Turn(1, 46);
+        const Point3 tip = m * Point3{0, 0.975 * R, 0}, rim = m * Point3{0.2 * R, 0.975 * R, 0.2 * R};
+        int tips = 0, rims = 0;
+        for (const FeedbackVertex& v : sent) {
+            if (std::fabs(v.R - s[0]) + std::fabs(v.G - s[1]) + std::fabs(v.B - s[2]) > 1e-5)
+                continue;
+            tips += v.S == 0.5f && Near(v, {s[3] + tip[0], s[4] + tip[1], s[5] + tip[2]});
+            rims += std::fabs(v.S - 0.9f) + std::fabs(v.T - 0.9f) + v.A < 1e-6f &&
+                    Near(v, {s[3] + rim[0], s[4] + rim[1], s[5] + rim[2]});
+            if (v.S == 0.5f)
+                faintest = std::min(faintest, v.A), brightest = std::max(brightest, v.A);
         }
-        expected.push_back({dx, y, dz, 0, 0, 0, -1.0, 0.5, 0.5});
-        for (int i = 0; i < 10; ++i) {
-            const double a = i * 0.2 * M_PI, u = std::cos(a) + std::sin(a), v = std::cos(a) - std::sin(a);
-            expected.push_back({dx + 0.2 * u * c.Radius, y, dz + 0.2 * v * c.Radius, 0, 0, 0, 0.0,
-                                0.4 * u + 0.5, 0.4 * v + 0.5});
-        }
-
-        // Every vertex sent is one of these and every one is sent; strip and centre share one alpha, the
-        // rim fades to 0 and closes on its first vertex, so each rim vertex serves two of the ten sectors.
-        const double alpha = got.front().A;
-        EXPECT_TRUE(alpha >= 0.1 && alpha < 1.0) << alpha;
-        std::vector<int> hits(expected.size());
-        for (const Vertex& v : got) {
-            const auto e = std::find_if(expected.begin(), expected.end(), [&](const Vertex& e) {
-                return std::fabs(v.X - e.X) + std::fabs(v.Y - e.Y) + std::fabs(v.Z - e.Z) +
-                           std::fabs(v.S - e.S) + std::fabs(v.T - e.T) <
-                       1e-4;
-            });
-            ASSERT_NE(e, expected.end()) << "stray vertex " << v.X << ", " << v.Y << ", " << v.Z;
-            ++hits[size_t(e - expected.begin())];
-            EXPECT_TRUE(v.R == 0.25f && v.G == 0.5f && v.B == 0.75f);
-            EXPECT_NEAR(v.A, e->A < 0.0 ? alpha : 0.0, 1e-6);
-        }
-        for (size_t i = 0; i < expected.size(); ++i)
-            EXPECT_TRUE(i < 38 ? hits[i] > 0 : hits[i] == (i == 38 ? 10 : 2)) << i << " sent " << hits[i];
+        EXPECT_TRUE(tips >= 30 * 10 && rims >= 30 * 2) << g << ": " << tips << ", " << rims;
     }
+    std::vector<std::size_t> first; // where each globe's vertices begin: the later globes first
+    for (int g = 0; g < 3; ++g)
+        first.push_back(std::size_t(std::find_if(sent.begin(), sent.end(),
+                                                 [g](const FeedbackVertex& v) {
+                                                     return std::fabs(v.R - Shown[g][0]) +
+                                                                std::fabs(v.G - Shown[g][1]) <
+                                                            1e-5;
+                                                 }) -
+                                    sent.begin()));
+    EXPECT_TRUE(first[2] < first[1] && first[1] < first[0]);
+    EXPECT_TRUE(faintest >= 0.1f && faintest < 0.2f && brightest > 0.9f && brightest < 1.0f);
 }
 
-TEST_F(PlasmaGlobeTest, AboutOneArcInTenFlickersOutEachFrame) {
-    Clock.FrameTime = 0.016f;
-    int skipped = 0, fewest = PlasmaGlobe::MaxArcs, most = 0;
-    for (int frame = 0; frame < 200; ++frame) {
-        // Each drawn arc's glow disc sends its rim, the only vertices of alpha 0, twice per sector.
-        int rims = 0;
-        for (const Vertex& v : Capture([] { Globe1.Draw(); }))
-            rims += v.A == 0.0;
-        skipped += PlasmaGlobe::MaxArcs - rims / 20;
-        fewest = std::min(fewest, rims / 20);
-        most = std::max(most, rims / 20);
-    }
-    EXPECT_GT(skipped / 200.0, 2.5);
-    EXPECT_LT(skipped / 200.0, 5.5);
-    EXPECT_LT(fewest, most) << "the missing arcs are chosen anew every frame";
-}
-
-TEST_F(PlasmaGlobeTest, PassDrawsItsGlobesWithFogAndGlassInRangeAndReturnsToRest) {
-    const struct {
-        int Fog, Globes, SpotLights, Textures, Tesselation;
-        float Start, End, ExpectStart, ExpectEnd; // -5, -6: left as they were
-        bool Glass;
-    } cases[] = {
-        {1, 0, 1, 1, 40, 1.0f, 1.0f, 1.0f, 1.001f, false},  {1, 1, 0, 1, 2, 0.5f, 4.0f, 0.5f, 4.0f, false},
-        {0, 3, 1, 0, 3, 2.0f, 2.0f, -5.0f, -6.0f, true},    {1, 1, 0, 1, 100, 2.0f, 2.0f, 2.0f, 2.001f, true},
-        {0, 2, 1, 1, 101, 1.0f, 1.0f, -5.0f, -6.0f, false}, {1, 4, 1, 0, 80, 0.0f, 0.0f, 0.0f, 0.001f, false},
-        {1, 2, 1, 0, 80, 0.0f, 0.0f, 0.0f, 0.001f, true}};
-    Settings.ArcThickness = 1.5f;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "fog " << c.Fog << ", " << c.Globes << " globes, spot lights "
-                                        << c.SpotLights << ", tesselation " << c.Tesselation);
-        Settings.DepthCueFog = c.Fog;
-        GlobeCount = c.Globes;
-        Settings.SpotLights = c.SpotLights;
-        Settings.Textures = c.Textures;
-        Settings.Tesselation = c.Tesselation;
-        Settings.FogStart = c.Start;
-        Settings.FogEnd = c.End;
+// The pass draws GlobeCount globes (none outside 1 to 3), each with its grey electrode of 0.075 of the
+// radius and its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only within 3 to 100
+// steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
+TEST_F(PlasmaGlobeTest, PassDrawsItsGlobesWithElectrodeGlassAndFogAndReturnsToRest) {
+    const float cases[][5] = {{1, 1, 1, 40, 0.6f}, {2, 0, 0, 3, 0.1f}, {0, 1, 1, 40, 0},
+                              {4, 1, 0, 40, 0},    {1, 1, 0, 2, 0},    {1, 1, 0, 101, 0}};
+    Settings.ArcThickness = 1.5f, Settings.FogStart = 0.5f, Settings.FogEnd = 4.0f;
+    for (const auto& c : cases) { // globes, screen clear, fog, steps, the glass's grey
+        GlobeCount = int(c[0]), Settings.ScreenClear = int(c[1]), Settings.DepthCueFog = int(c[2]),
+        Settings.Tesselation = int(c[3]);
         glFogf(GL_FOG_START, -5.0f);
-        glFogf(GL_FOG_END, -6.0f);
-        DrawGlobeScene(); // drawn for real, then once more captured
+        const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
         gltest::ExpectRestingState();
-        EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_CULL_FACE) || glIsEnabled(GL_FOG));
         GLfloat fog[2] = {};
-        glGetFloatv(GL_FOG_START, &fog[0]);
-        glGetFloatv(GL_FOG_END, &fog[1]);
-        EXPECT_FLOAT_EQ(fog[0], c.ExpectStart);
-        EXPECT_FLOAT_EQ(fog[1], c.ExpectEnd);
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
-        // The arcs of a globe share its colour of the frame, so the rim colours name the globes drawn in
-        // turn, the later ones first. Lit or not, the glass is the only grey of alpha 0.3.
-        std::vector<Vertex> rims;
-        int glass = 0;
-        for (const Vertex& v : Capture(DrawGlobeScene)) {
-            if (v.A == 0.0 && (rims.empty() || rims.back().R != v.R || rims.back().G != v.G))
-                rims.push_back(v);
-            glass += std::fabs(v.A - 0.3) < 1e-6 && v.R == v.G && v.G == v.B;
+        glGetFloatv(GL_FOG_START, &fog[0]), glGetFloatv(GL_FOG_END, &fog[1]);
+        int electrode = 0, glass = 0;
+        for (const FeedbackVertex& v : sent) {
+            const double fromCentre = std::hypot(v.X - Globe1.X, v.Y - Globe1.Y, ObjectZ(v, 2) - Globe1.Z);
+            electrode += v.A == 0.5f && v.R == 0.4f && std::fabs(fromCentre - 0.075 * R) < 1e-4;
+            glass += v.A == 0.3f && v.R == c[4] && std::fabs(fromCentre - R) < 1e-4;
         }
-        EXPECT_EQ(glass > 0, c.Glass);
-        const PlasmaGlobe* const order[] = {&Globe3, &Globe2, &Globe1};
-        const size_t drawn = c.Globes >= 1 && c.Globes <= 3 ? size_t(c.Globes) : 0;
-        ASSERT_EQ(rims.size(), drawn);
-        for (size_t i = 0; i < drawn; ++i) {
-            const PlasmaGlobe& globe = *order[3 - drawn + i];
-            EXPECT_TRUE(rims[i].R == globe.Red && rims[i].G == globe.Green && rims[i].B == globe.Blue) << i;
-        }
-        for (const PlasmaGlobe* globe : order)
-            EXPECT_EQ(globe->ArcHalfWidth, 0.015f);
+        EXPECT_TRUE((electrode > 0) == (c[0] >= 1 && c[0] <= 3) && (glass > 0) == (c[4] > 0) &&
+                    (c[2] ? fog[0] == 0.5f && fog[1] == 4.0f : fog[0] == -5.0f) && !glIsEnabled(GL_FOG) &&
+                    !glIsEnabled(GL_CULL_FACE) && Globe3.ArcHalfWidth == 0.015f)
+            << &c - cases << ": " << electrode << ", " << glass;
     }
 }
 

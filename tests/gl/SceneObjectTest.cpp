@@ -1,195 +1,100 @@
-// Scene objects as a caller and OpenGL see them: the state left behind by every combination of render
-// flags, the pixels of the quad they draw, and the bounds, motion and overlap they report.
+// The drawing foundation as OpenGL receives it: the state an object switches on and back off, the blend
+// factor tables, and the sphere in object coordinates.
 
-#include "render/SceneObject.h"
-#include "render/HeightField.h"
-#include "render/Texture.h"
+#include "scene/Primitives.h"
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
-GLint Integer(GLenum name) {
-    GLint value = -1;
-    glGetIntegerv(name, &value);
-    return value;
-}
+using namespace support;
 
-class SceneObjectTest : public gltest::GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); // the resting state the program sets up
-        glMatrixMode(GL_PROJECTION);
-        glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        Image.Name = name;
-    }
+class SceneObjectTest : public gltest::GlTest {};
 
-    // Whether the pixel at (x, y) of the view square -1..1 is white.
-    bool Lit(float x, float y) const {
-        unsigned char rgba[4] = {};
-        Context.ReadPixel(int((x + 1) * 0.5f * gltest::WindowWidth),
-                          int((y + 1) * 0.5f * gltest::WindowHeight), rgba);
-        return rgba[0] > 250 && rgba[1] > 250 && rgba[2] > 250;
-    }
-
-    SettingsStore Prefs;
-    Texture Image;
-    SceneObject3D Camera;
-};
-
-TEST_F(SceneObjectTest, EveryFlagCombinationSwitchesOnWhatItAsksAndReturnsToRest) {
-    for (int kind = 0; kind < 3; ++kind) // quad facing the camera, quad on its own angles, height field
-        for (int flags = 0; flags < 32; ++flags) {
-            SCOPED_TRACE(testing::Message() << "kind " << kind << ", flags " << flags);
-            glBindTexture(GL_TEXTURE_2D, 0);
-            HeightField field;
-            field.MakeFlat();
-            SceneObject3D& object = field;
-            object.FaceCamera = kind == 0;
-            object.AlphaTest = flags & 1;
-            object.Blend = (flags >> 1) & 1;
-            object.DepthTest = (flags >> 2) & 1;
-            object.DepthWrite = (flags >> 3) & 1;
-            Prefs.Textures = (flags >> 4) & 1;
-            object.AlphaRef = 0.25f;
-            object.BlendSrc = object.BlendDst = 1;
-            object.Texture = &Image;
-
-            object.BeginRenderState(Prefs);
-            GLfloat reference = -1.0f;
-            glGetFloatv(GL_ALPHA_TEST_REF, &reference);
-            EXPECT_EQ(glIsEnabled(GL_ALPHA_TEST), object.AlphaTest);
-            EXPECT_EQ(reference, object.AlphaTest ? 0.25f : 0.0f);
-            EXPECT_EQ(glIsEnabled(GL_BLEND), object.Blend);
-            EXPECT_EQ(Integer(GL_BLEND_DST), object.Blend ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-            EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), object.DepthTest);
-            EXPECT_EQ(Integer(GL_DEPTH_WRITEMASK), object.DepthWrite);
-            EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), Prefs.Textures);
-            EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), Prefs.Textures ? GLint(Image.Name) : 0);
-            object.EndRenderState(Prefs);
-            gltest::ExpectRestingState();
-
-            if (kind == 2)
-                field.Draw(Prefs);
-            else
-                object.Draw(Camera, Prefs);
-            gltest::ExpectRestingState();
-            object.Texture = nullptr; // harmless with texturing on or off
-            object.Draw(Camera, Prefs);
-            gltest::ExpectRestingState();
-            EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-        }
-}
-
-TEST_F(SceneObjectTest, InvisibleObjectChangesNeitherPixelsNorState) {
-    for (int visible : {0, 1}) {
-        SCOPED_TRACE(testing::Message() << "visible " << visible);
-        glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glColor4f(0.2f, 0.4f, 0.6f, 0.8f);
-        SceneObject3D object;
-        object.Visible = visible;
-        object.Blend = 0;
-        object.Texture = &Image;
-        Prefs.Textures = 1;
-        object.Draw(Camera, Prefs);
-        Prefs.Textures = 0; // the image is empty: this pass paints the object's white
-        object.Draw(Camera, Prefs);
-        GLfloat colour[4] = {};
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        EXPECT_EQ(Lit(0.0f, 0.0f), bool(visible));
-        EXPECT_EQ(colour[2] == 1.0f, bool(visible));
-        EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), visible ? GLint(Image.Name) : 0);
+// Each flag switches on its state (the alpha test with the object's reference, blending with its two
+// selectors, the depth test, depth writes off, texturing with its image) and the colour is set; the end
+// switches exactly that back to the resting state. The selectors index the factor tables, as the user's
+// blend selectors do.
+TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
+    const GLint sources[] = {GL_ZERO,
+                             GL_ONE,
+                             GL_SRC_ALPHA,
+                             GL_ONE_MINUS_SRC_ALPHA,
+                             GL_DST_ALPHA,
+                             GL_ONE_MINUS_DST_ALPHA,
+                             GL_DST_COLOR,
+                             GL_ONE_MINUS_DST_COLOR,
+                             GL_SRC_ALPHA_SATURATE};
+    const GLint destinations[] = {GL_ZERO,      GL_ONE,
+                                  GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+                                  GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+                                  GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR};
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Texture image;
+    glGenTextures(1, &image.Name);
+    SettingsStore prefs;
+    GLint state[4];
+    GLfloat reference = -1.0f, colour[4];
+    for (int flags = 0; flags < 32; ++flags) {
+        SceneObject o;
+        o.AlphaTest = flags & 1, o.Blend = flags >> 1 & 1, o.DepthTest = flags >> 2 & 1,
+        o.DepthWrite = flags >> 3 & 1;
+        o.AlphaRef = 0.25f, o.BlendSrc = flags % 9, o.BlendDst = flags % 8, o.Texture = &image,
+        prefs.Textures = flags >> 4;
+        o.Red = 0.2f, o.Green = 0.4f, o.Blue = 0.6f, o.Alpha = 0.8f;
+        glBindTexture(GL_TEXTURE_2D, 0);
+        o.BeginRenderState(prefs);
+        glGetFloatv(GL_ALPHA_TEST_REF, &reference), glGetFloatv(GL_CURRENT_COLOR, colour);
+        glGetIntegerv(GL_DEPTH_WRITEMASK, &state[0]), glGetIntegerv(GL_TEXTURE_BINDING_2D, &state[1]);
+        glGetIntegerv(GL_BLEND_SRC, &state[2]), glGetIntegerv(GL_BLEND_DST, &state[3]);
+        EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST) == o.AlphaTest && reference == (o.AlphaTest ? 0.25f : 0.0f) &&
+                    glIsEnabled(GL_BLEND) == o.Blend && glIsEnabled(GL_DEPTH_TEST) == o.DepthTest &&
+                    state[0] == o.DepthWrite && glIsEnabled(GL_TEXTURE_2D) == prefs.Textures &&
+                    state[1] == (prefs.Textures ? GLint(image.Name) : 0) && colour[1] == 0.4f &&
+                    colour[3] == 0.8f &&
+                    (!o.Blend || (state[2] == sources[flags % 9] && state[3] == destinations[flags % 8])))
+            << flags;
+        o.EndRenderState(prefs);
         gltest::ExpectRestingState();
     }
-}
-
-TEST_F(SceneObjectTest, QuadFacesCameraOrTurnsByItsOwnAngles) {
-    const struct {
-        int FaceCamera;
-        float Yaw, Pitch, Angle; // of the camera when facing it, else of the quad
-        float HalfX, HalfY;      // of the 0.5 x 0.25 quad on screen
-    } cases[] = {{1, 0, 0, 90, 0.25f, 0.5f},
-                 {1, 40, 25, 0, 0.5f, 0.25f}, // the camera keeps these angles for the quads below
-                 {0, 0, 60, 0, 0.5f, 0.125f},
-                 {0, 60, 0, 0, 0.25f, 0.25f}};
-    Prefs.Textures = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "face camera " << c.FaceCamera << ", yaw " << c.Yaw << ", pitch "
-                                        << c.Pitch << ", angle " << c.Angle);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        SceneObject3D quad;
-        SceneObject3D& turned = c.FaceCamera ? Camera : quad;
-        if (c.FaceCamera) { // the view turns by the camera's angles
-            glRotatef(c.Pitch, 1.0f, 0.0f, 0.0f);
-            glRotatef(c.Yaw, 0.0f, 1.0f, 0.0f);
-        }
-        turned.Yaw = c.Yaw;
-        turned.Pitch = c.Pitch;
-        quad.Angle = c.Angle;
-        quad.FaceCamera = c.FaceCamera;
-        quad.Width = 0.5f;
-        quad.Height = 0.25f;
-        quad.Draw(Camera, Prefs);
-        for (float s : {-1.0f, 1.0f}) {
-            EXPECT_TRUE(Lit(0.9f * s * c.HalfX, 0.9f * s * c.HalfY) &&
-                        Lit(0.9f * s * c.HalfX, -0.9f * s * c.HalfY));
-            EXPECT_FALSE(Lit(1.1f * s * c.HalfX, 0.0f) || Lit(0.0f, 1.1f * s * c.HalfY));
-        }
+    for (int selector = 0; selector < 9; ++selector) {
+        SetBlendFactors(selector, 7 - selector % 8);
+        glGetIntegerv(GL_BLEND_SRC, &state[2]), glGetIntegerv(GL_BLEND_DST, &state[3]);
+        EXPECT_TRUE(state[2] == sources[selector] && state[3] == destinations[7 - selector % 8]) << selector;
     }
 }
 
-TEST_F(SceneObjectTest, PlacementMotionAndOverlap) {
-    const struct {
-        int Placement;
-        float Extent, Point, Min; // the same on every axis; Max = Min + Extent
-    } placements[] = {{0, 2, 1, 0}, {1, 2, 1, 1}, {0, 4, -1, -3}, {7, 2, 5, -0.5f}}; // 7 keeps the old corner
-    for (const auto& c : placements) {
-        SCOPED_TRACE(testing::Message() << "placement " << c.Placement << " at " << c.Point);
-        SceneObject3D object; // placed at the origin on construction
-        object.Placement = c.Placement;
-        object.Width = object.Height = object.Depth = c.Extent;
-        object.PlaceAt(c.Point, c.Point, c.Point);
-        for (float value : {object.MinX, object.MinY, object.MinZ})
-            EXPECT_EQ(value, c.Min);
-        for (float value : {object.MaxX, object.MaxY, object.MaxZ})
-            EXPECT_EQ(value, c.Min + c.Extent);
-        EXPECT_EQ(object.X, 0.0f);
-    }
-
-    SceneObject3D mover;
-    mover.VX = mover.VZ = 2.0f;
-    mover.Spin = mover.PitchRate = mover.YawRate = 3.0f;
-    Prefs.MainSpeed = 2.0f;
-    mover.Update(0.25f, Prefs);
-    for (float moved : {mover.X, mover.Z})
-        EXPECT_EQ(moved, 1.0f); // a quarter second at double speed
-    for (float turned : {mover.Angle, mover.Pitch, mover.Yaw})
-        EXPECT_EQ(turned, 3.0f); // once per call, whatever the time
-
-    const struct {
-        float Offset[3], Size;
-        bool Flat, Solid; // Overlaps2D, Overlaps
-    } overlaps[] = {{{0, 0, 0}, 0.5f, true, true},    {{1, 0, 0}, 0.5f, false, false},
-                    {{0, -1, 0}, 0.5f, false, false}, {{0.99f, 0.99f, -0.99f}, 0.5f, true, true},
-                    {{0, 0, 1}, 0.5f, true, false},   {{0, 0, 0}, 0.0f, false, false}};
-    for (const auto& c : overlaps) {
-        SCOPED_TRACE(testing::Message() << "offset " << c.Offset[0] << ", " << c.Offset[1] << ", "
-                                        << c.Offset[2] << ", size " << c.Size);
-        Prefs.ObjectSize = c.Size; // with both radii 1, r = 2 x size
-        SceneObject3D a, b;
-        a.X = a.Y = a.Z = 0.5f;
-        b.X = 0.5f + c.Offset[0];
-        b.Y = 0.5f + c.Offset[1];
-        b.Z = 0.5f + c.Offset[2];
-        EXPECT_EQ(a.Overlaps2D(b, Prefs), c.Flat);
-        EXPECT_EQ(b.Overlaps2D(a, Prefs), c.Flat);
-        EXPECT_EQ(a.Overlaps(b, Prefs), c.Solid);
-        EXPECT_EQ(b.Overlaps(a, Prefs), c.Solid);
+// A sphere of stacks - 1 bands from the bottom pole up, each a strip of 2 slices triangles, every vertex on
+// its radius, pole to pole, and every face outward (counter-clockwise seen from outside); nothing outside 3
+// to 100.
+TEST_F(SceneObjectTest, SphereBandsAreOutwardStripsOnTheRadius) {
+    ObjectView(2);
+    for (const auto& size : {std::pair{3, 3}, {8, 5}, {100, 100}, {2, 10}, {10, 101}}) {
+        const int slices = size.first, stacks = size.second;
+        const Feedback sent = CaptureFeedback([&] { DrawSphere(1.5, slices, stacks, 1, 1, 0, 0); }, 1 << 20);
+        EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon),
+                  slices >= 3 && stacks <= 100 ? 2 * slices * (stacks - 1) : 0);
+        double lowest = 0.0, highest = 0.0;
+        for (const FeedbackPrimitive& t : sent.Primitives) {
+            Point3 p[3];
+            for (int i = 0; i < 3; ++i) {
+                p[i] = {t.Vertices[std::size_t(i)].X, t.Vertices[std::size_t(i)].Y,
+                        ObjectZ(t.Vertices[std::size_t(i)], 2)};
+                EXPECT_NEAR(std::hypot(p[i][0], p[i][1], p[i][2]), 1.5, 1e-4);
+                lowest = std::min(lowest, p[i][1]), highest = std::max(highest, p[i][1]);
+            }
+            double outward = 0.0; // ((b - a) x (c - a)) . a
+            for (int a = 0; a < 3; ++a)
+                outward +=
+                    ((p[1][(a + 1) % 3] - p[0][(a + 1) % 3]) * (p[2][(a + 2) % 3] - p[0][(a + 2) % 3]) -
+                     (p[1][(a + 2) % 3] - p[0][(a + 2) % 3]) * (p[2][(a + 1) % 3] - p[0][(a + 1) % 3])) *
+                    p[0][a];
+            EXPECT_GE(outward, -1e-6);
+        }
+        EXPECT_NEAR(highest - lowest, sent.Primitives.empty() ? 0.0 : 3.0, 1e-4); // pole to pole
     }
 }
 

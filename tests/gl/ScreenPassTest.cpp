@@ -1,5 +1,5 @@
-// The full-window passes of ScreenView on a real OpenGL context: the viewport and projections they leave
-// behind, the pixels that fades, bands and clears write, and the GL state they hand back.
+// The full-window passes: the viewport and projection the letterbox leaves, and the polygon mode. What the
+// fades, bands and clears paint is seen in whole frames (FrameLoopTest).
 
 #include "support/GlTestFixture.h"
 
@@ -10,182 +10,65 @@ namespace {
 
 using namespace gltest;
 using ScreenPassTest = ProgramTest;
-constexpr double Pi = 3.14159265358979323846;
 
-std::array<double, 16> CurrentMatrix(GLenum which) {
-    std::array<double, 16> m{};
-    glGetDoublev(which, m.data());
-    return m;
-}
-
-bool AllFinite(const std::array<double, 16>& m) {
-    for (double value : m)
-        if (!std::isfinite(value))
-            return false;
-    return true;
-}
-
-GLenum CurrentPolygonMode() {
-    GLint mode[2] = {};
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], mode[1]) << "front and back differ";
-    return GLenum(mode[0]);
-}
-
-TEST_F(ScreenPassTest, PerspectiveFollowsLetterboxAndFieldOfView) {
+// Each step takes 5 % of the height off the bottom and the top, truncated; the view narrows by up to 44
+// degrees at step 6. Steps beyond 0..6 (a damaged file) and the field of view are held within range.
+TEST_F(ScreenPassTest, LetterboxSetsViewportAndNarrowsThePerspective) {
     const struct {
-        int Letterbox;
+        int Height, Letterbox;
         float CameraFov;
         std::array<int, 4> Viewport;
         double Fovy;
-    } cases[] = {
-        {0, 110.0f, {0, 0, 640, 480}, 110.0}, {6, 110.0f, {0, 144, 640, 192}, 66.0},
-        {0, 0.0f, {0, 0, 640, 480}, 1.0},     {0, 1000.0f, {0, 0, 640, 480}, 179.0},
-        {6, 10.0f, {0, 144, 640, 192}, 1.0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "letterbox " << c.Letterbox << ", camera fov " << c.CameraFov);
-        MainCamera.Fov = c.CameraFov;
-        View.SetLetterbox(c.Letterbox);
+    } rows[] = {
+        {480, 0, 110.0f, {0, 0, 640, 480}, 110.0},   {480, 3, 110.0f, {0, 72, 640, 336}, 99.0},
+        {480, 6, 110.0f, {0, 144, 640, 192}, 66.0},  {768, 1, 90.0f, {0, 38, 640, 691}, 90.0 - 44.0 / 36.0},
+        {480, 99, 110.0f, {0, 144, 640, 192}, 66.0}, {480, -3, 110.0f, {0, 0, 640, 480}, 110.0},
+        {480, 0, 0.0f, {0, 0, 640, 480}, 1.0},       {480, 0, 1000.0f, {0, 0, 640, 480}, 179.0}};
+    Settings.CameraZ = 0.25f;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "height " << r.Height << ", letterbox " << r.Letterbox << ", fov " << r.CameraFov);
+        View.Reshape(640, r.Height);
+        MainCamera.Fov = r.CameraFov;
+        View.SetLetterbox(r.Letterbox);
         View.ApplyViewport();
         View.BeginPerspective();
-
         std::array<int, 4> viewport{};
         glGetIntegerv(GL_VIEWPORT, viewport.data());
-        EXPECT_EQ(viewport, c.Viewport);
-        const auto projection = CurrentMatrix(GL_PROJECTION_MATRIX);
-        EXPECT_NEAR(2.0 * std::atan(1.0 / projection[5]) * 180.0 / Pi, c.Fovy, 1e-3);
-        EXPECT_NEAR(projection[5] / projection[0], double(c.Viewport[2]) / c.Viewport[3], 1e-4);
-        // The far plane is pushed out by the camera distance and the object size.
-        EXPECT_NEAR(projection[14] / (projection[10] + 1.0),
-                    View.Far + Settings.CameraZ + Settings.ObjectSize, 1e-2);
+        std::array<double, 16> p{}, m{};
+        glGetDoublev(GL_PROJECTION_MATRIX, p.data());
+        glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+        EXPECT_EQ(viewport, r.Viewport);
+        EXPECT_NEAR(2.0 * std::atan(1.0 / p[5]) * 180.0 / M_PI, r.Fovy, 1e-3);
+        EXPECT_NEAR(p[5] / p[0], 640.0 / r.Viewport[3], 1e-4);
+        EXPECT_NEAR(p[14] / (p[10] - 1.0), 0.1, 1e-4); // near
+        EXPECT_NEAR(p[14] / (p[10] + 1.0), 30.0 + 0.25 + 0.7,
+                    1e-2); // far, pushed out by CameraZ and ObjectSize
+        EXPECT_EQ(std::make_tuple(m[0], m[5], m[10], m[14]),
+                  std::make_tuple(1.0, 1.0, 1.0, -0.25)); // the eye at CameraZ
     }
 }
 
-TEST_F(ScreenPassTest, ZeroHeightWindowKeepsMatricesFiniteWithoutGlError) {
-    const struct { int Width, Height, Letterbox; } sizes[] = {{640, 0, 0}, {640, 0, 6}, {0, 0, 4}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(testing::Message()
-                     << size.Width << "x" << size.Height << ", letterbox " << size.Letterbox);
-        View.Reshape(size.Width, size.Height);
-        View.SetLetterbox(size.Letterbox);
-        View.ApplyViewport();
-        View.BeginOrtho();
-        EXPECT_TRUE(AllFinite(CurrentMatrix(GL_PROJECTION_MATRIX)));
-        View.Fade(0.5f);
-        View.DrawLetterboxBars();
-        View.ClearScreen();
-        View.BeginPerspective();
-        EXPECT_TRUE(AllFinite(CurrentMatrix(GL_PROJECTION_MATRIX)));
-        EXPECT_TRUE(AllFinite(CurrentMatrix(GL_MODELVIEW_MATRIX)));
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
-        // Whole frames of the program too, in trail mode and with full clears.
-        Settings.Letterbox = size.Letterbox;
+TEST_F(ScreenPassTest, PolygonModeFollowsTheSettingAndAWindowOfNoHeightDraws) {
+    for (const auto& [before, setting, after] : {std::tuple{GL_LINE, 0, GL_FILL},
+                                                 {GL_FILL, 1, GL_LINE},
+                                                 {GL_FILL, 2, GL_POINT},
+                                                 {GL_LINE, 3, GL_LINE},
+                                                 {GL_POINT, -1, GL_POINT}}) {
+        glPolygonMode(GL_FRONT_AND_BACK, before);
+        Settings.PolygonMode = setting;
+        ApplyPolygonMode(Settings);
+        GLint mode[2] = {};
+        glGetIntegerv(GL_POLYGON_MODE, mode);
+        EXPECT_EQ(std::make_tuple(mode[0], mode[1]), std::make_tuple(GLint(after), GLint(after))) << setting;
+    }
+    // A minimised window: frames go on without a GL error, in trail mode and with full clears.
+    ProgramCallbacks().Reshape(640, 0);
+    for (int letterbox : {0, 6})
         for (int screenClear : {0, 1}) {
-            Settings.ScreenClear = screenClear;
+            Settings.Letterbox = letterbox, Settings.ScreenClear = screenClear;
             FrameAt(Fake.NowMs + FrameMs);
         }
-    }
-}
-
-// The fade and the bands fill their rectangles whatever the polygon mode, and hand that mode back.
-TEST_F(ScreenPassTest, FadeBlendsClearColourOverPictureAreaOnly) {
-    const Rgb painted = {200, 120, 40};
-    const struct {
-        int Letterbox;
-        float Alpha;
-        Rgb ClearColour;
-        GLenum PolygonMode;
-    } cases[] = {
-        {0, 0.25f, {0, 0, 0}, GL_FILL},
-        {6, 0.75f, {0, 0, 0}, GL_LINE},
-        {2, 0.5f, {0, 0, 255}, GL_POINT},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "letterbox " << c.Letterbox << ", alpha " << c.Alpha);
-        Rgb faded;
-        for (int channel = 0; channel < 3; ++channel) {
-            View.ClearColor[channel] = c.ClearColour[channel] / 255.0f;
-            faded[channel] =
-                int(std::lround(painted[channel] * (1.0 - c.Alpha) + c.ClearColour[channel] * c.Alpha));
-        }
-        Paint(painted);
-        View.SetLetterbox(c.Letterbox);
-        View.ApplyViewport();
-        View.BeginOrtho();
-        glPolygonMode(GL_FRONT_AND_BACK, c.PolygonMode);
-        View.Fade(c.Alpha);
-
-        ExpectRows(faded, painted);
-        EXPECT_EQ(CurrentPolygonMode(), c.PolygonMode);
-        ExpectRestingState();
-    }
-}
-
-TEST_F(ScreenPassTest, LetterboxBarsPaintBothBandsBlack) {
-    const Rgb painted = {30, 220, 90};
-    for (GLenum polygonMode : {GL_FILL, GL_LINE}) {
-        for (int letterbox : {2, 6}) {
-            SCOPED_TRACE(testing::Message() << "letterbox " << letterbox << ", polygon mode " << polygonMode);
-            Paint(painted);
-            View.SetLetterbox(0);
-            View.ApplyViewport();
-            View.BeginOrtho();
-            View.SetLetterbox(letterbox);
-            glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-            View.DrawLetterboxBars();
-
-            ExpectRows(painted, {0, 0, 0});
-            EXPECT_EQ(CurrentPolygonMode(), polygonMode);
-            ExpectRestingState();
-        }
-    }
-}
-
-TEST_F(ScreenPassTest, ClearScreenClearsDepthAlwaysAndColourOnlyInPictureOutsideTrails) {
-    const Rgb painted = {255, 0, 0};
-    const struct { int Letterbox, ScreenClear; } cases[] = {{0, 1}, {6, 1}, {2, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "letterbox " << c.Letterbox << ", screen clear " << c.ScreenClear);
-        Settings.Letterbox = c.Letterbox;
-        Settings.ScreenClear = c.ScreenClear;
-        Paint(painted);
-        glClearDepth(0.25);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glClearDepth(1.0);
-        View.SetLetterbox(Settings.Letterbox);
-        View.ApplyViewport();
-        View.BeginOrtho();
-        View.ClearScreen();
-
-        ExpectRows(c.ScreenClear ? Rgb{0, 0, 0} : painted, painted);
-        for (int y : {0, WindowHeight / 2, WindowHeight - 1}) {
-            GLfloat depth = 0.0f;
-            glReadPixels(WindowWidth / 2, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-            EXPECT_FLOAT_EQ(depth, 1.0f) << "depth in row " << y;
-        }
-        ExpectRestingState();
-    }
-}
-
-TEST_F(ScreenPassTest, PolygonModeFollowsSettingAndKeepsLastForOtherValues) {
-    const struct {
-        GLenum Before;
-        int Setting;
-        GLenum After;
-    } cases[] = {
-        {GL_LINE, 0, GL_FILL}, {GL_FILL, 1, GL_LINE},    {GL_FILL, 2, GL_POINT},
-        {GL_LINE, 3, GL_LINE}, {GL_POINT, -1, GL_POINT},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "setting " << c.Setting << " after mode " << c.Before);
-        glPolygonMode(GL_FRONT_AND_BACK, c.Before);
-        Settings.PolygonMode = c.Setting;
-        ApplyPolygonMode(Settings);
-        EXPECT_EQ(CurrentPolygonMode(), c.After);
-    }
 }
 
 } // namespace

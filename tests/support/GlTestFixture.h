@@ -1,84 +1,98 @@
 #pragma once
 
-// Shared set-up of the GL tests: a real offscreen context, the scripted host, a fresh working directory
-// and every live value of the program as a new process has it.
+// The GL tests' fixtures, on a real OpenGL context (Mesa's software renderer through EGL, no window):
+//   GlTest        a 640 x 480 context; every test ends with no OpenGL error pending
+//   TextTest      GlTest with the text objects linked, an empty font and a whole-window pixel projection
+//   ProgramTest   the program as main leaves it before the first frame, on the scripted host Fake at 0 ms,
+//                 in a scratch folder: FrameAt(ms), FramesUntil(ms, step), StartProgram() again,
+//                 Press(key) and PressSpecial(key) (the status line's text after it)
+// and the probes:
+//   PixelAt(x, y), PixelNear(x, y, rgb)       a pixel of the window, from the lower-left corner (+-2)
+//   Paint(rgb)                                fill the whole window
+//   ExpectRestingState()                      the GL state every pass and frame must hand back
+//   ConsoleOutput(call)                       what the call wrote to stdout (also support::ConsoleOutput)
+//   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
+//                                             window's edges, for feedback of what falls outside it
 
-#include "app/FrameClock.h"
+// The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
-#include "app/Globals.h"
-#include "app/ScreenView.h"
-#include "app/Settings.h"
-#include "app/SoundPlayer.h"
+#include "app/KeyboardControls.h"
+#include "app/PointerControls.h"
 #include "app/Startup.h"
-#include "render/Camera.h"
-#include "render/Texture.h"
-#include "scene/OscillatorBank.h"
+#include "support/Bytes.h"
+#include "support/Console.h"
 #include "support/FakePlatform.h"
+#include "support/Feedback.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
 #include "support/RestingState.h"
-#include "ui/DialogStack.h"
-#include "ui/OverlayText.h"
+#include "support/ScratchFolder.h"
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <array>
 #include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
+
+namespace support {
+
+template <typename Call> std::string ConsoleOutput(Call call) {
+    testing::internal::CaptureStdout();
+    call();
+    return testing::internal::GetCapturedStdout();
+}
+
+} // namespace support
 
 namespace gltest {
 
+using support::ConsoleOutput;
 using support::ResetProgram;
+using support::Rgb;
 
 constexpr int WindowWidth = 640;
 constexpr int WindowHeight = 480;
 constexpr int FrameMs = 16;
 
-using Rgb = std::array<int, 3>;
-
-// Runs a test inside a fresh empty directory: the program reads and writes its preferences file in the
-// working directory.
-class ScratchDirectory {
-public:
-    ScratchDirectory() : Previous(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tovi-gl-XXXXXX").string();
-        Path = mkdtemp(pattern.data());
-        std::filesystem::current_path(Path);
-    }
-    ~ScratchDirectory() {
-        std::filesystem::current_path(Previous);
-        std::filesystem::remove_all(Path);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-private:
-    std::filesystem::path Previous;
-    std::filesystem::path Path;
-};
-
-// The state every pass and every frame must hand back to the drawing code.
 inline void ExpectRestingState() {
     const char* fault = support::RestingStateFault();
     EXPECT_FALSE(fault) << fault;
 }
 
-// The values OpenGL's feedback mode of the given type produces for whatever draw() draws.
-template <typename Draw> std::vector<GLfloat> Feedback(GLenum type, std::size_t size, Draw draw) {
-    std::vector<GLfloat> buffer(size);
-    glFeedbackBuffer(GLsizei(size), type, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    EXPECT_GE(count, 0) << "feedback buffer overflow";
-    buffer.resize(std::size_t(std::max(count, 0)));
-    return buffer;
+inline Rgb PixelAt(int x, int y) {
+    unsigned char rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
 }
 
-// A window-sized offscreen context and nothing else. Every test ends with no OpenGL error pending.
+inline testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
+    const Rgb pixel = PixelAt(x, y);
+    for (int channel = 0; channel < 3; ++channel)
+        if (std::abs(pixel[channel] - expected[channel]) > 2)
+            return testing::AssertionFailure()
+                   << "pixel (" << x << ", " << y << ") is (" << pixel[0] << ", " << pixel[1] << ", "
+                   << pixel[2] << "), expected (" << expected[0] << ", " << expected[1] << ", " << expected[2]
+                   << ")";
+    return testing::AssertionSuccess();
+}
+
+inline void Paint(const Rgb& colour) {
+    glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+inline void BeginWideOrtho() {
+    glViewport(-4096, -4096, 8192, 8192);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4096.0, 4096.0, -4096.0, 4096.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 class GlTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(Context.Ok()) << Context.Error(); }
@@ -87,13 +101,11 @@ protected:
     OffscreenContext Context{WindowWidth, WindowHeight};
 };
 
-// Text drawn in window pixels with an empty font image, on the program's fresh state.
 class TextTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
         ResetProgram();
-        DialogText = OverlayText();
         OverlayText::Font = &Font;
         OverlayText::WaveBank = &TextWaveBank;
         OverlayText::ClockLink = &Clock;
@@ -107,13 +119,11 @@ protected:
     Texture Font;
 };
 
-// The program as main leaves it before the first frame, on the scripted host at 0 ms. Every test ends
-// with no OpenGL error raised, neither left pending nor counted by the frame loop.
+// Every test also ends with no OpenGL error counted by the frame loop.
 class ProgramTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        Host = &Fake;
         StartProgram();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
@@ -126,9 +136,11 @@ protected:
     void StartProgram() {
         ResetProgram();
         Fake = FakePlatform();
-        testing::internal::CaptureStdout();
-        InitGL();
-        testing::internal::GetCapturedStdout();
+        Host = &Fake;
+        {
+            support::SilencedStdout quiet;
+            InitGL();
+        }
         View.Reshape(WindowWidth, WindowHeight);
     }
 
@@ -139,30 +151,26 @@ protected:
         ExpectRestingState();
     }
 
+    // A key pressed while a full clear is pending and the status line is empty: the line's text after it.
+    static std::string Press(unsigned char key) {
+        View.ClearFrames = 1;
+        StatusLine.Text[0] = '\0';
+        OnKeyboard(key, 0, 0);
+        return StatusLine.Text;
+    }
+    static std::string PressSpecial(int key) {
+        View.ClearFrames = 1;
+        StatusLine.Text[0] = '\0';
+        OnSpecial(key, 0, 0);
+        OnSpecialUp(key, 0, 0);
+        return StatusLine.Text;
+    }
+
     // Frames every stepMs up to and including the given reading.
     void FramesUntil(int ms, int stepMs = 100) {
         while (Fake.NowMs + stepMs < ms)
             FrameAt(Fake.NowMs + stepMs);
         FrameAt(ms);
-    }
-
-    // Fills the whole window with one colour.
-    static void Paint(const Rgb& colour) {
-        glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    }
-
-    testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) const {
-        unsigned char rgba[4] = {};
-        Context.ReadPixel(x, y, rgba);
-        for (int channel = 0; channel < 3; ++channel)
-            if (std::abs(int(rgba[channel]) - expected[channel]) > 2)
-                return testing::AssertionFailure()
-                       << "pixel (" << x << ", " << y << ") is (" << int(rgba[0]) << ", " << int(rgba[1])
-                       << ", " << int(rgba[2]) << "), expected (" << expected[0] << ", " << expected[1]
-                       << ", " << expected[2] << ")";
-        return testing::AssertionSuccess();
     }
 
     // The rows on either side of each edge of the picture area and of the window, and the middle row, at
@@ -177,7 +185,7 @@ protected:
     }
 
     FakePlatform Fake;
-    ScratchDirectory Scratch;
+    support::ScratchFolder Scratch;
 };
 
 } // namespace gltest

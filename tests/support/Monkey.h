@@ -1,179 +1,89 @@
 #pragma once
 
-// A monkey at the controls: seeded random input from every key, button, pointer motion and window resize
-// the program handles, delivered through the handlers ProgramCallbacks() returns, between real frames on a
-// scripted clock. After every call it checks what must always hold: no OpenGL error, the resting OpenGL
-// state after each frame, and no heap allocation by the program's own code outside a menu build or a
-// preferences-file access. A quit ends the run through the host; the monkey then starts the program
-// again, in a fresh OpenGL context as a fresh process would have it.
+// A monkey at the controls: seeded random input from every key, button, pointer motion, window resize and
+// visibility change the program handles, through the handlers ProgramCallbacks() returns, between real
+// frames on a scripted clock. After every call it checks what must always hold: no OpenGL error, the
+// resting OpenGL state after each frame, and no heap allocation by the program's own code outside a menu
+// build or a preferences-file access. A quit ends the run through the host; the monkey then starts the
+// program again, in a fresh OpenGL context as a fresh process would have it.
+//   monkey::Monkey soak(seed, 160, 120, &probe);   soak.Restart(); soak.Step() per frame; soak.Report()
 
 #include "support/FakePlatform.h"
+#include "support/OffscreenContext.h"
 
-#include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
-
-class OffscreenContext;
 
 namespace monkey {
 
-// splitmix64: the program itself draws from rand(), so the monkey keeps a generator of its own.
-class Random {
-public:
-    explicit Random(uint64_t seed) : State(seed) {}
-    uint64_t Next();
-    int Below(int bound);          // 0 .. bound - 1
-    int Between(int from, int to); // from .. to, both included
-    bool Chance(int percent);      // true percent times in a hundred
-    bool OneIn(int count);         // true once in count times
-
-private:
-    uint64_t State;
+// Counts the heap allocations made during one call into the program: alloccount::Start and StopAndRead of
+// bench/AllocationCounter.h. Telling the program's own from the driver's (attribute) walks the stack on
+// every allocation, which the driver's many in a frame make slow.
+struct AllocationProbe {
+    void (*Begin)(bool attribute);
+    void (*End)(long& total, long& program); // program: 0 when not told apart
 };
 
-// The scripted host, with only counts of what the program asked: the vectors of FakePlatform would
-// allocate inside the program's calls.
-class QuietHost : public FakePlatform {
-public:
-    void WarpPointer(int, int) override { ++WarpCount; }
-    void ReshapeWindow(int width, int height) override {
-        ++ReshapeCount;
-        Requested[0] = width;
-        Requested[1] = height;
-    }
-    void FullScreen() override {
-        ++FullScreenCalls;
-        Requested[0] = ScreenSize[0];
-        Requested[1] = ScreenSize[1];
-    }
-    void PlayWave(const char*) override { ++WaveCount; }
-
-    int WarpCount = 0;
-    int ReshapeCount = 0;
-    int WaveCount = 0;
-    int Requested[2] = {-1, -1}; // the window size the program asked for since the last resize event
-};
-
-// Counts the heap allocations made during one call into the program. Telling the program's own from the
-// driver's walks the stack on every allocation, which the driver's many allocations in a frame make slow;
-// without it only the total is known.
-class AllocationProbe {
-public:
-    struct Counts {
-        long Total = 0;
-        long Program = 0; // of Total, by the program's own code; 0 when not told apart
-    };
-    virtual ~AllocationProbe() = default;
-    virtual void Begin(bool attribute) = 0;
-    virtual Counts End() = 0;
-};
-
-enum class EventKind : unsigned char { Frame, Key, Special, SpecialUp, Button, Motion, Reshape };
-
-// One call into the program. Frame: A is the clock step in ms; Key and Special: A is the key;
-// Button: A button, B state; Key, Special, Button and Motion: C, D the pointer; Reshape: A, B the size.
-struct Event {
-    long Frame = 0;
-    EventKind Kind = EventKind::Frame;
-    int A = 0, B = 0, C = 0, D = 0;
-    int Modifiers = 0;
-};
-
+// Calls: of the handlers; exits: runs that ended through a quit. Allocations: stray, by the program's code
+// outside menu builds and preferences files; allowed, by those; other, by the driver or in frames not told
+// apart.
 struct Tally {
-    long Frames = 0;
-    long Events = 0; // handler calls
-    long Runs = 1;   // runs started, the first one included
-    long Exits = 0;  // runs ended through the host
-    long GlErrors = 0;
-    long RestingViolations = 0;
-    long AttributedFrames = 0;   // frames whose allocations were told apart (handler calls always are)
-    long StrayAllocations = 0;   // by the program's code outside menu builds and preferences files
-    long AllowedAllocations = 0; // by menu builds and preferences-file accesses
-    long DriverAllocations = 0;  // by the OpenGL driver in the attributed calls
-    long FrameAllocations = 0;   // in the other frames, not told apart
+    long Frames = 0, Calls = 0, Runs = 0, Exits = 0, GlErrors = 0, RestingFaults = 0;
+    long StrayAllocations = 0, AllowedAllocations = 0, OtherAllocations = 0;
 };
 
-// The process's heap in use and resident size.
+// The process's heap in use and resident size, in bytes, with freed memory given back to the system first.
 struct MemoryUse {
-    long HeapBytes = 0;
-    long ResidentBytes = 0;
+    long Heap = 0, Resident = 0;
 };
 MemoryUse ReadMemory();
 
-// A fresh working directory holding links to the images and sounds of dataFolder, so that the textures
-// load and saved preferences land in a scratch place; removed with everything in it at the end.
-class Workspace {
-public:
-    explicit Workspace(const char* dataFolder);
-    ~Workspace();
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-
-private:
-    std::string Previous;
-    std::string Path;
-};
-
 class Monkey {
 public:
-    static constexpr int RecentEvents = 24;
+    // probe may be null: allocations are then not checked. One frame in attributeEvery is told apart;
+    // every handler call is.
+    Monkey(unsigned long long seed, int width, int height, const AllocationProbe* probe,
+           int attributeEvery = 16);
 
-    // probe may be null: allocations are then not checked. Every frame's allocations are told apart when
-    // attributeEvery is 1; otherwise one frame in attributeEvery.
-    Monkey(uint64_t seed, int width, int height, AllocationProbe* probe, int attributeEvery);
-    ~Monkey();
-    Monkey(const Monkey&) = delete;
-    Monkey& operator=(const Monkey&) = delete;
-
-    // Starts the first run; false when no OpenGL context could be made.
-    bool Start();
-    // Random input, then one frame; a run that ended starts over before the next frame.
-    void Step();
-    // Ends the run as a process ends and starts a new one, without a quit: the memory of the process
-    // right after a start compares with that after another start.
-    void Restart();
+    bool Restart(); // a new run, as a new process starts (the first one too); false without an OpenGL context
+    void Step();    // random input, then a frame; a run that ended through a quit starts over first
 
     const Tally& Counts() const { return Totals; }
-    bool Failed() const { return FirstFault[0] != '\0'; }
-    // The first fault with the seed, its frame and the input that led to it; empty when none was found.
-    std::string Report() const;
+    bool Failed() const { return !Fault.empty(); }
+    // The first fault with the seed, its frame and the call that raised it; empty when none was found.
+    const std::string& Report() const { return Fault; }
 
 private:
-    void StartRun();
-    void SendInput();
-    void SendKey();
-    void SendSpecial();
-    void SendButton(int button, int state, int x, int y);
-    void SendMotion(int x, int y);
-    void SendReshape(int width, int height);
-    void PickPointer(int& x, int& y);
-    void RunFrame();
-    void Log(const Event& event);
-    void BeginCall(const Event& event);
-    void EndCall(bool mayAllocate);
-    void Fault(const Event& event, const char* what);
+    // The scripted host, counting rather than recording: FakePlatform's vectors would allocate inside the
+    // program's calls. A size the program asks for comes back as a resize event after the frame.
+    struct QuietHost : FakePlatform {
+        void WarpPointer(int, int) override {}
+        void ReshapeWindow(int width, int height) override { Requested = {width, height}; }
+        void FullScreen() override { Requested = {ScreenSize[0], ScreenSize[1]}; }
+        void PlayWave(const char*) override {}
+        Point Requested = {-1, -1};
+    };
 
-    Random Dice;
-    uint64_t Seed;
+    int Below(int bound) { return int(Dice() % unsigned(bound)); }
+    int Between(int from, int to) { return from + Below(to - from + 1); }
+    template <typename Send> void Call(char kind, int a, int b, const bool& mayAllocate, Send send);
+    void Pointer(int button, int state, int x, int y); // a press or release, or a motion for button -1
+    void PickPointer(int& x, int& y);
+    void SendInput();
+
+    std::mt19937_64 Dice;
+    unsigned long long Seed;
     int Width, Height;
-    AllocationProbe* Probe;
+    const AllocationProbe* Probe;
     int AttributeEvery;
-    Event Current;        // the call in progress
-    int ErrorsBefore = 0; // the frame loop's error count when it began
-    bool Attributed = false;
     std::unique_ptr<OffscreenContext> Context;
     QuietHost Fake;
     WindowCallbacks Handlers;
     Tally Totals;
-    Event Recent[RecentEvents];
-    long Logged = 0;
     int PointerX = 0, PointerY = 0;
-    int DragFrames = 0; // frames left of a left-button drag in progress
-    int DragStepX = 0, DragStepY = 0;
-    char FirstFault[160] = {};
-    long FaultFrame = -1;
-    Event FaultRecent[RecentEvents];
-    long FaultLogged = 0;
+    int DragFrames = 0, DragX = 0, DragY = 0; // a left-button drag in progress: frames left, step
+    std::string Fault;
 };
 
 } // namespace monkey

@@ -4,20 +4,13 @@
 #include <GL/gl.h>
 #include <cstdlib>
 
-OffscreenContext::OffscreenContext(int width, int height) : Width(width), Height(height) {
+OffscreenContext::OffscreenContext(int width, int height) {
     // Mesa's software rasteriser; no GPU or render node is needed.
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-    auto getPlatformDisplay =
+    const auto getDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay) {
-        Failure = "no eglGetPlatformDisplayEXT";
-        return;
-    }
-    Display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (Display == EGL_NO_DISPLAY || !eglInitialize(Display, nullptr, nullptr)) {
-        Failure = "no surfaceless EGL display";
-        return;
-    }
+    Display =
+        getDisplay ? getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr) : EGL_NO_DISPLAY;
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
                                        EGL_PBUFFER_BIT,
                                        EGL_RENDERABLE_TYPE,
@@ -33,26 +26,21 @@ OffscreenContext::OffscreenContext(int width, int height) : Width(width), Height
                                        EGL_DEPTH_SIZE,
                                        24,
                                        EGL_NONE};
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLConfig config;
     EGLint configCount = 0;
-    if (!eglChooseConfig(Display, configAttributes, &config, 1, &configCount) || configCount == 0) {
+    if (Display == EGL_NO_DISPLAY || !eglInitialize(Display, nullptr, nullptr))
+        Failure = "no surfaceless EGL display";
+    else if (!eglChooseConfig(Display, configAttributes, &config, 1, &configCount) || configCount == 0)
         Failure = "no RGBA8 + depth pbuffer config";
-        return;
-    }
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    Surface = eglCreatePbufferSurface(Display, config, surfaceAttributes);
-    if (Surface == EGL_NO_SURFACE) {
+    else if ((Surface = eglCreatePbufferSurface(Display, config, surfaceAttributes)) == EGL_NO_SURFACE)
         Failure = "no pbuffer";
-        return;
-    }
-    eglBindAPI(EGL_OPENGL_API);
-    EGLContext context = eglCreateContext(Display, config, EGL_NO_CONTEXT, nullptr);
-    if (context == EGL_NO_CONTEXT || !eglMakeCurrent(Display, Surface, Surface, context)) {
+    else if (!eglBindAPI(EGL_OPENGL_API) ||
+             (Context = eglCreateContext(Display, config, EGL_NO_CONTEXT, nullptr)) == EGL_NO_CONTEXT ||
+             !eglMakeCurrent(Display, Surface, Surface, Context))
         Failure = "no OpenGL context";
-        return;
-    }
-    Context = context;
-    glViewport(0, 0, width, height);
+    else
+        glViewport(0, 0, width, height);
 }
 
 OffscreenContext::~OffscreenContext() {
@@ -64,8 +52,4 @@ OffscreenContext::~OffscreenContext() {
     if (Surface != EGL_NO_SURFACE)
         eglDestroySurface(Display, Surface);
     eglTerminate(Display);
-}
-
-void OffscreenContext::ReadPixel(int x, int y, unsigned char rgba[4]) const {
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }

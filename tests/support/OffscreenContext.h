@@ -3,7 +3,8 @@
 #include <EGL/egl.h>
 
 // A real OpenGL (compatibility profile) context with no window and no X server: EGL on Mesa's surfaceless
-// platform, rendering in software into a pbuffer.
+// platform, rendering in software into a pbuffer of the given size, current from construction on.
+//   OffscreenContext context(640, 480);   context.Ok(), or context.Error() says which step failed
 class OffscreenContext {
 public:
     OffscreenContext(int width, int height);
@@ -11,14 +12,8 @@ public:
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
-    bool Ok() const { return Context != EGL_NO_CONTEXT; }
+    bool Ok() const { return *Failure == '\0'; }
     const char* Error() const { return Failure; }
-
-    // Reads the RGBA bytes of the pixel at (x, y), counted from the lower-left corner.
-    void ReadPixel(int x, int y, unsigned char rgba[4]) const;
-
-    int Width;
-    int Height;
 
 private:
     EGLDisplay Display = EGL_NO_DISPLAY;

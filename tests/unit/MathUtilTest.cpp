@@ -1,63 +1,62 @@
-#include "render/MathUtil.h"
+// The shared math and the oscillator banks that all random motion comes from.
 
+#include "render/MathUtil.h"
+#include "scene/OscillatorBank.h"
+
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-TEST(MathUtil, MinMaxReturnTheSecondOnTies) {
-    EXPECT_EQ(MinF(1.0f, 2.0f), 1.0f);
-    EXPECT_EQ(MinF(2.0f, 1.0f), 1.0f);
-    EXPECT_EQ(MaxF(1.0f, 2.0f), 2.0f);
-    EXPECT_EQ(MaxF(2.0f, 1.0f), 2.0f);
-    // Signed zeros tell the two arguments apart.
-    EXPECT_TRUE(std::signbit(MinF(0.0f, -0.0f)));
-    EXPECT_TRUE(std::signbit(MaxF(0.0f, -0.0f)));
-}
+namespace {
 
-TEST(MathUtil, InterpolationHitsBothEndsAndTheMiddle) {
-    struct Case {
-        float A, B, T, Linear, Cosine;
-    };
-    const Case cases[] = {
-        {2.0f, 6.0f, 0.0f, 2.0f, 2.0f},
-        {2.0f, 6.0f, 1.0f, 6.0f, 6.0f},
-        {2.0f, 6.0f, 0.5f, 4.0f, 4.0f},
-        {-1.0f, 1.0f, 0.25f, -0.5f, -0.70710677f},
-    };
-    for (const Case& c : cases) {
-        EXPECT_FLOAT_EQ(Lerp(c.A, c.B, c.T), c.Linear) << c.T;
-        EXPECT_NEAR(CosineLerp(c.A, c.B, c.T), c.Cosine, 1e-6f) << c.T;
+TEST(MathUtilTest, InterpolationClampAndRandomRange) {
+    for (const auto& [t, linear, cosine] :
+         {std::array{0.0f, 2.0f, 2.0f}, {1.0f, 6.0f, 6.0f}, {0.5f, 4.0f, 4.0f}, {0.25f, 3.0f, 2.5857865f}}) {
+        EXPECT_EQ(Lerp(2.0f, 6.0f, t), linear);
+        EXPECT_NEAR(CosineLerp(2.0f, 6.0f, t), cosine, 1e-6);
     }
-    // The cosine curve leaves its ends with zero slope.
-    EXPECT_LT(CosineLerp(0.0f, 1.0f, 0.01f), Lerp(0.0f, 1.0f, 0.01f) * 0.1f);
-}
-
-TEST(MathUtil, RandomFloatStaysInItsRangeWhateverTheGenerator) {
-    std::srand(12345);
-    EXPECT_EQ(RandomFloat(0.0), 0.0);
+    EXPECT_TRUE(std::signbit(MinF(0.0f, -0.0f)) && std::signbit(MaxF(0.0f, -0.0f))); // ties give the second
+    EXPECT_EQ(std::make_tuple(MinF(1.0f, 2.0f), MaxF(1.0f, 2.0f)), std::make_tuple(1.0f, 2.0f));
+    float x = 3.0f, y = 4.0f, z = 0.0f;
+    ClampLength(x, y, z, 5.0f); // at the limit: unchanged
+    ClampLength(x, y, z, 2.5f);
+    EXPECT_EQ(std::make_tuple(x, y, z), std::make_tuple(1.5f, 2.0f, 0.0f));
+    std::srand(1);
     double largest = 0.0;
-    for (int i = 0; i < 100000; ++i) {
-        const double r = RandomFloat(20.0);
-        ASSERT_GE(r, 0.0);
-        ASSERT_LT(r, 20.0);
-        largest = r > largest ? r : largest;
-    }
-    // The whole range is used, in steps of range / 32768.
-    EXPECT_GT(largest, 19.9);
-    const double step = RandomFloat(32768.0);
-    EXPECT_EQ(step, double(int(step)));
+    for (int i = 0; i < 100000; ++i)
+        largest = std::max(largest, RandomFloat(20.0));
+    EXPECT_TRUE(largest > 19.99 && largest < 20.0) << largest;
 }
 
-TEST(MathUtil, ClampLengthShortensOnlyLongVectors) {
-    const struct {
-        float X, Y, Limit, ExpectedX, ExpectedY;
-    } cases[] = {
-        {3, 4, 10, 3, 4}, {3, 4, 5, 3, 4}, {3, 4, 2.5f, 1.5f, 2}, {0, 0, 0, 0, 0}}; // 5: at the limit
-    for (const auto& c : cases) {
-        float x = c.X, y = c.Y, z = 0.0f;
-        ClampLength(x, y, z, c.Limit);
-        EXPECT_EQ(x, c.ExpectedX) << c.Limit;
-        EXPECT_EQ(y, c.ExpectedY) << c.Limit;
-        EXPECT_EQ(z, 0.0f) << c.Limit;
+TEST(OscillatorBankTest, ChannelsStartSteadyWanderBoundedAndReadThroughASine) {
+    std::srand(7);
+    OscillatorBank bank;
+    bank.Init(12);
+    ASSERT_EQ(bank.Count, 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(bank.Phase[i] >= 0.0f && bank.Phase[i] < 360.0f && bank.Speed[i] >= 0.03f &&
+                    bank.Speed[i] < 0.04f && bank.Target[i] == bank.Speed[i] && bank.Easing[i] == 1 &&
+                    bank.Frozen[i] == 0)
+            << i;
+    // A frozen channel runs linearly; the others wander within 0.04 either way, mostly reversed.
+    bank.Speed[0] = 0.01f, bank.Frozen[0] = 1, bank.Phase[0] = 0.0f;
+    for (int frame = 0; frame < 20000; ++frame) {
+        bank.Advance(0.05f, 2.0f);
+        ASSERT_LE(std::max(std::fabs(*std::max_element(bank.Speed, bank.Speed + 10)),
+                           std::fabs(*std::min_element(bank.Speed, bank.Speed + 10))),
+                  0.04f);
     }
+    EXPECT_EQ(bank.Speed[0], 0.01f);
+    EXPECT_NEAR(bank.Phase[0], 20000 * 0.05 * 0.01 * 2.0, 0.05);
+    EXPECT_LT(*std::min_element(bank.Speed + 1, bank.Speed + 10), 0.0f);
+    // sin(f x phase) of 1, -1 and 0 give the top, the bottom and the middle of [offset, offset + amplitude].
+    bank.Phase[4] = float(M_PI / 6.0), bank.Phase[5] = float(-M_PI / 6.0), bank.Phase[6] = 0.0f;
+    EXPECT_NEAR(bank.Value(4, 3.0f, 80.0f, -40.0f), 40.0f, 1e-4);
+    EXPECT_NEAR(bank.Value(5, 3.0f, 80.0f, -40.0f), -40.0f, 1e-4);
+    EXPECT_NEAR(bank.Value(6, 3.0f, 80.0f, -40.0f), 0.0f, 1e-4);
+    EXPECT_NEAR(bank.ValueShifted(6, 3.0f, float(M_PI / 2), 4.0f, 1.0f), 5.0f, 1e-4);
 }
+
+} // namespace

@@ -1,141 +1,99 @@
-#include "app/Settings.h"
-#include "support/Bytes.h"
+// The preferences file Tovi.pref: 46 little-endian words, the tag and then every field at offset 4 x word,
+// the ints before the floats, in the order the settings are listed.
 
-#include <cstdlib>
+#include "support/Bytes.h"
+#include "support/ScratchFolder.h"
+
+#include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <limits>
-#include <string>
 #include <sys/stat.h>
-#include <tuple>
-#include <unistd.h>
 
 namespace {
 
 using namespace support;
+using S = SettingsStore;
 
-// Each test works in a folder of its own, where "Tovi" names Tovi.pref.
-class SettingsFileTest : public testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tovi-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Folder = pattern;
-        Base = Folder + "/Tovi";
-        Path = Base + ".pref";
+// Words 1 to 17 and 18 to 45, in file order.
+constexpr int S::*IntFields[] = {
+    &S::Fov,        &S::FullScreen,  &S::Letterbox,   &S::Tesselation, &S::Universe,    &S::ScreenClear,
+    &S::SpotLights, &S::Textures,    &S::PolygonMode, &S::CameraMode,  &S::OptionIndex, &S::ImageOptionIndex,
+    &S::FpsClock,   &S::ReservedInt, &S::DepthCueFog, &S::SavedN,      &S::SavedN2};
+constexpr float S::*FloatFields[] = {
+    &S::RotateSpeed,      &S::MoveSpeed,       &S::CameraZ,      &S::ObjectSize,    &S::ReservedA,
+    &S::ReservedB,        &S::MainSpeed,       &S::ArcThickness, &S::MotionDamping, &S::TextureMagnification,
+    &S::FogStart,         &S::FogEnd,          &S::BumpResponse, &S::FadeEffect,    &S::LightRotateSpeed,
+    &S::MouseSensitivity, &S::MoveSensitivity, &S::Param20,      &S::Param21,       &S::Param22,
+    &S::ReservedC,        &S::Ambient,         &S::Diffuse,      &S::Specular,      &S::Reflective,
+    &S::Shininess,        &S::Cutoff,          &S::Exponent};
+
+// Every field with a value no other word holds (word n: 1000 + n, or n + 0.25 as a float), and the file
+// the record must be saved as.
+S Distinct(std::vector<PrefField>& file) {
+    S settings;
+    for (int word = 1; word < 46; ++word) {
+        const bool isFloat = word >= 18;
+        const double value = isFloat ? word + 0.25 : 1000 + word;
+        isFloat ? void(settings.*FloatFields[word - 18] = float(value))
+                : void(settings.*IntFields[word - 1] = int(value));
+        file.push_back({4 * word, value, isFloat});
     }
-    void TearDown() override { std::system(("rm -rf '" + Folder + "'").c_str()); }
+    return settings;
+}
 
-    std::string Folder, Base, Path;
-};
+TEST(SettingsFileTest, EveryFieldIsSavedAtItsOffsetAndLoadedBackIntoIt) {
+    ScratchFolder scratch;
+    ASSERT_EQ(SettingsStore().Save("Tovi"), 0);
+    const Bytes defaults = ReadFile("Tovi.pref");
+    ASSERT_EQ(defaults.size(), 184u);
+    EXPECT_EQ(Bytes(defaults.begin(), defaults.begin() + 20),
+              (Bytes{0xFC, 0x45, 0x42, 0, 110, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}));
+    EXPECT_EQ(std::make_tuple(WordAt(defaults, 84), WordAt(defaults, 124), WordAt(defaults, 180)),
+              std::make_tuple(0x3F333333u, 0x3E99999Au, 0x3F800000u)); // 0.7, 0.3 and 1.0
+
+    std::vector<PrefField> fields;
+    S settings = Distinct(fields), loaded;
+    settings.Tag = 0; // the file's first word is the tag whatever the record holds
+    ASSERT_EQ(settings.Save("Tovi"), 0);
+    EXPECT_EQ(ReadFile("Tovi.pref"), PrefsRecord(fields));
+    ASSERT_EQ(loaded.Load("Tovi"), 0);
+    EXPECT_EQ(RecordBytes(loaded), RecordBytes(settings));
+
+    // 100 bytes: words 0 to 24 from the file, the rest as they were; a word that is no number is skipped.
+    Bytes shortFile = PrefsRecord(fields);
+    shortFile.resize(100);
+    PutAt(shortFile, 84, 0x7FC00000); // ObjectSize NaN
+    WriteFile("Tovi.pref", shortFile);
+    S target;
+    target.ObjectSize = 2.0f, target.ArcThickness = 3.0f, target.Exponent = 4.0f;
+    ASSERT_EQ(target.Load("Tovi"), 0);
+    EXPECT_EQ(std::make_tuple(target.Fov, target.MainSpeed, target.ObjectSize, target.ArcThickness,
+                              target.Exponent),
+              std::make_tuple(1001, 24.25f, 2.0f, 3.0f, 4.0f));
+}
+
+TEST(SettingsFileTest, FailuresReturnOneAndChangeNothing) {
+    ScratchFolder scratch;
+    S settings;
+    settings.Fov = 33;
+    EXPECT_EQ(settings.Load("Tovi"), 1); // no file
+    std::filesystem::create_directory("Tovi.pref");
+    EXPECT_EQ(settings.Load("Tovi"), 1);
+    EXPECT_EQ(settings.Save("Tovi"), 1);
+    EXPECT_EQ(settings.Fov, 33);
+
+    // A failed save keeps the old file whole and leaves nothing beside it; a save keeps the permissions.
+    ASSERT_EQ(SettingsStore().Save("Old"), 0);
+    chmod("Old.pref", 0640);
+    EXPECT_EQ(settings.Save("missing/Old"), 1);
+    EXPECT_EQ(settings.Save(std::string(100, 'x').c_str()), 1);
+    EXPECT_EQ(WordAt(ReadFile("Old.pref"), 4), 110u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
+    ASSERT_EQ(settings.Save("Old"), 0);
+    struct stat info {};
+    stat("Old.pref", &info);
+    EXPECT_EQ(std::make_tuple(info.st_mode & 0777, WordAt(ReadFile("Old.pref"), 4)),
+              std::make_tuple(0640u, 33u));
+}
 
 } // namespace
-
-TEST_F(SettingsFileTest, DefaultsSaveAsTheDocumentedBytes) {
-    SettingsStore settings;
-    settings.Tag = 0; // whatever the record holds, the file's first word is the tag
-    ASSERT_EQ(settings.Save(Base.c_str()), 0);
-    const Bytes bytes = ReadFile(Path);
-    ASSERT_EQ(bytes.size(), 184u);
-
-    const Bytes head{0xFC, 0x45, 0x42, 0x00, 0x6E, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x28, 0, 0, 0};
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 20), head);
-    EXPECT_EQ(Bytes(bytes.begin() + 84, bytes.begin() + 88), (Bytes{0x33, 0x33, 0x33, 0x3F}));   // ObjectSize
-    EXPECT_EQ(Bytes(bytes.begin() + 124, bytes.begin() + 128), (Bytes{0x9A, 0x99, 0x99, 0x3E})); // Fade
-    EXPECT_EQ(Bytes(bytes.begin() + 180, bytes.end()), (Bytes{0x00, 0x00, 0x80, 0x3F}));         // Exponent
-    EXPECT_EQ(WordAt(bytes, 10), 1u);                                                            // CameraMode
-    EXPECT_EQ(WordAt(bytes, 16), 2u);                                                            // SavedN
-    EXPECT_EQ(WordAt(bytes, 17), 3u);                                                            // SavedN2
-}
-
-TEST_F(SettingsFileTest, EveryFieldSurvivesASaveAndLoad) {
-    SettingsStore saved;
-    saved.Fov = -7, saved.Letterbox = 99, saved.Tesselation = 500, saved.PolygonMode = 7,
-    saved.CameraMode = 2;
-    saved.SavedN2 = std::numeric_limits<int>::min();
-    saved.RotateSpeed = 0.0f, saved.CameraZ = -0.35f, saved.Shininess = 127.5f, saved.Exponent = 3.25f;
-    ASSERT_EQ(saved.Save(Base.c_str()), 0);
-
-    SettingsStore loaded;
-    ASSERT_EQ(loaded.Load(Base.c_str()), 0);
-    EXPECT_EQ(RecordBytes(loaded), RecordBytes(saved)); // values are used as they are
-}
-
-// Every length over the defaults is DamagedInputTest's; here the values the file does not replace are not
-// the defaults.
-TEST_F(SettingsFileTest, ShortFileReplacesOnlyItsBytesAndNonFiniteFloatsKeepThePreviousValues) {
-    SettingsStore source;
-    source.Fov = 45;
-    source.MainSpeed = 2.5f; // word 24, the last inside the first 100 bytes
-    Bytes bytes = RecordBytes(source);
-    PutFloat(bytes, 20, std::numeric_limits<float>::quiet_NaN()); // CameraZ
-    PutFloat(bytes, 21, std::numeric_limits<float>::infinity());  // ObjectSize
-    PutFloat(bytes, 22, -std::numeric_limits<float>::infinity()); // ReservedA
-    bytes.resize(100);
-    WriteFile(Path, bytes);
-
-    SettingsStore target;
-    target.CameraZ = 1.5f, target.ObjectSize = 0.9f, target.ReservedA = 0.6f;
-    target.ArcThickness = 0.5f, target.Exponent = 9.0f; // words past the file's end
-    ASSERT_EQ(target.Load(Base.c_str()), 0);            // still a success
-    EXPECT_EQ(std::make_tuple(target.Fov, target.MainSpeed, target.CameraZ, target.ObjectSize,
-                              target.ReservedA, target.ArcThickness, target.Exponent),
-              std::make_tuple(45, 2.5f, 1.5f, 0.9f, 0.6f, 0.5f, 9.0f));
-
-    // An empty file changes nothing, and loads.
-    WriteFile(Path, {});
-    const Bytes before = RecordBytes(target);
-    EXPECT_EQ(target.Load(Base.c_str()), 0);
-    EXPECT_EQ(RecordBytes(target), before);
-}
-
-TEST_F(SettingsFileTest, LoadFailuresLeaveTheRecordAlone) {
-    SettingsStore target;
-    target.Fov = 33;
-    EXPECT_EQ(target.Load(Base.c_str()), 1); // no file
-    ASSERT_EQ(mkdir(Path.c_str(), 0755), 0);
-    EXPECT_EQ(target.Load(Base.c_str()), 1); // a directory opens but cannot be read
-    const std::string tooLong(100, 'x');
-    EXPECT_EQ(target.Load(tooLong.c_str()), 1);
-    EXPECT_EQ(target.Fov, 33);
-}
-
-TEST_F(SettingsFileTest, FailedSaveReportsItAndKeepsTheOldFile) {
-    SettingsStore first;
-    first.Fov = 77;
-    ASSERT_EQ(first.Save(Base.c_str()), 0);
-    const Bytes before = ReadFile(Path);
-
-    SettingsStore second;
-    second.Fov = 88;
-    EXPECT_EQ(second.Save((Folder + "/missing/Tovi").c_str()), 1);
-    EXPECT_EQ(second.Save(std::string(100, 'x').c_str()), 1);
-
-    ASSERT_EQ(mkdir((Folder + "/Dir.pref").c_str(), 0755), 0);
-    EXPECT_EQ(second.Save((Folder + "/Dir").c_str()), 1);
-
-    EXPECT_EQ(ReadFile(Path), before);
-    // No temporary file is left behind by any of these.
-    EXPECT_EQ(std::system(("test $(ls -A '" + Folder + "' | wc -l) -eq 2").c_str()), 0);
-}
-
-TEST_F(SettingsFileTest, SaveKeepsTheFilesPermissions) {
-    SettingsStore settings;
-    ASSERT_EQ(settings.Save(Base.c_str()), 0);
-    ASSERT_EQ(chmod(Path.c_str(), 0640), 0);
-    settings.Fov = 90;
-    ASSERT_EQ(settings.Save(Base.c_str()), 0);
-    struct stat info;
-    ASSERT_EQ(stat(Path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(WordAt(ReadFile(Path), 1), 90u);
-}
-
-TEST(SettingsDefaults, RestoreKeepsOnlyTheCallersFields) {
-    SettingsStore settings;
-    settings.CameraMode = 2, settings.SavedN = settings.SavedN2 = 0;
-    settings.Fov = 5, settings.Exponent = 7.0f, settings.Tesselation = 80;
-    settings.RestoreDefaults();
-    SettingsStore expected;
-    expected.CameraMode = 2, expected.SavedN = expected.SavedN2 = 0;
-    EXPECT_EQ(RecordBytes(settings), RecordBytes(expected));
-}

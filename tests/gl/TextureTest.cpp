@@ -1,0 +1,166 @@
+// Images as OpenGL holds them, read back from the texture: BMP files of every readable layout, the damaged
+// ones refused, the alpha rules and the bind modes; and the generated spot, band and glow.
+
+#include "render/ProceduralTexture.h"
+#include "support/GlTestFixture.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+using namespace support;
+
+// The bound texture's level 0, four bytes a texel (red, green, blue, alpha; luminance reads as red), bottom
+// row first.
+std::vector<int> Texels() {
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> bytes(std::size_t(width * height * 4));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    return {bytes.begin(), bytes.end()};
+}
+GLint Parameter(GLenum name) {
+    GLint value = 0;
+    name == GL_TEXTURE_ENV_MODE ? glGetTexEnviv(GL_TEXTURE_ENV, name, &value)
+                                : glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+class TextureTest : public gltest::GlTest {
+protected:
+    ScratchFolder Scratch;
+};
+
+// Read: 24-bit pixels, rows padded to 4 bytes, bottom row first or (a negative height) top row first, where
+// the header's offset says or right after the header when it points nowhere; red, green and blue from the
+// file's blue, green, red, alpha the brightness. Refused, the texture left without an image: over 256 x 256
+// pixels, a side of 0, other depths, compression, a palette, a core header, two planes, a short file.
+TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadAndDamagedOnesAreRefused) {
+    const struct {
+        BmpImage Image;
+        int At; // a word written over the header there, or a cut there with Value 1
+        std::uint32_t Value;
+        bool Loads;
+    } cases[] = {{{256, 256}, 0, 0, true},
+                 {{3, 5}, 0, 0, true},
+                 {{5, -2}, 0, 0, true},
+                 {{2, 2, 24, 0, 124, 138}, 0, 0, true},
+                 {{4, 4}, 10, 0xFFFFFFF0, true},
+                 {{65537, 1}, 0, 0, false},
+                 {{0, 16}, 0, 0, false},
+                 {{8, 8, 8}, 0, 0, false},
+                 {{8, 8, 24, 1}, 0, 0, false},
+                 {{8, 8}, 46, 16, false},
+                 {{8, 8, 24, 0, 12}, 0, 0, false},
+                 {{8, 8}, 26, 2 | 24 << 16, false},
+                 {{8, 8}, 40, 1, false}};
+    for (const auto& c : cases) {
+        Bytes bytes = BmpFile(c.Image);
+        if (c.At == 40)
+            bytes.resize(40);
+        else if (c.At)
+            PutAt(bytes, std::size_t(c.At), c.Value);
+        WriteFile("image.bmp", bytes);
+        for (auto load : {&LoadBmpRgba, &LoadBmpLuminanceAlpha}) {
+            Texture texture;
+            const unsigned int name = load(texture, "image.bmp", -1, 0, false);
+            EXPECT_TRUE((name != 0) == c.Loads && texture.Name == (c.Loads ? name : Texture::NoImage))
+                << &c - cases;
+            glBindTexture(GL_TEXTURE_2D, name);
+            const std::vector<int> texels = Texels();
+            const int width = c.Image.Width, pixels = c.Loads ? width * std::abs(c.Image.Height) : 0;
+            ASSERT_EQ(texels.size(), std::size_t(pixels * 4)) << &c - cases;
+            for (int i = 0; i < pixels; ++i) {
+                const Rgb rgb = BmpColour(i % width, i / width);
+                const bool rgba = load == &LoadBmpRgba;
+                ASSERT_TRUE(texels[4 * i] == rgb[0] && texels[4 * i + 1] == (rgba ? rgb[1] : 0) &&
+                            texels[4 * i + 2] == (rgba ? rgb[2] : 0) &&
+                            texels[4 * i + 3] == (rgb[0] + rgb[1] + rgb[2]) / 3)
+                    << &c - cases << ", texel " << i;
+            }
+        }
+    }
+}
+
+// Alpha is the brightness for a negative alpha value; otherwise 0 where all three bytes are below the
+// threshold and the alpha value's low byte elsewhere. A file cut short reads 255 for every missing byte.
+TEST_F(TextureTest, AlphaFromBrightnessOrThresholdAndMissingBytesRead255) {
+    const int cases[][6] = {{-1, 0, 10, 20, 31, 20},
+                            {200, 10, 9, 9, 9, 0},
+                            {200, 10, 9, 9, 10, 200},
+                            {200, 10, 10, 9, 9, 200},
+                            {0x1C8, 0, 0, 0, 0, 0xC8}}; // alpha, threshold, rgb, alpha
+    for (const auto& c : cases) {
+        Bytes bytes = BmpFile({2, 1});
+        PutAt(bytes, 54, std::uint32_t(c[4] | c[3] << 8 | c[2] << 16), 3);
+        bytes.resize(54 + 4); // the second pixel keeps its blue byte only
+        WriteFile("image.bmp", bytes);
+        Texture texture;
+        ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], false), 0u);
+        const int blue = BmpColour(1, 0)[2], missing = c[0] < 0 ? (blue + 510) / 3 : c[0] & 0xFF;
+        EXPECT_EQ(Texels(), (std::vector<int>{c[2], c[3], c[4], c[5], 255, 255, blue, missing}))
+            << c[0] << ", " << c[1];
+    }
+}
+
+// Every bind applies the texture's wrap mode in both directions and its environment mode, 0 leaving a mode
+// as it was; the font's loader always modulates. Filters are linear, mipmapped only when asked.
+TEST_F(TextureTest, BindAppliesWrapAndEnvironmentAndMipmapsOnlyWhenAsked) {
+    WriteFile("image.bmp", BmpFile({16, 8}));
+    Texture font, clamped, keeps;
+    font.EnvMode = GL_REPLACE, clamped.Wrap = GL_CLAMP, clamped.EnvMode = GL_DECAL;
+    ASSERT_TRUE(LoadBmpLuminanceAlpha(font, "image.bmp", -1, 0, false) != 0 &&
+                Parameter(GL_TEXTURE_ENV_MODE) == GL_MODULATE);
+    ASSERT_NE(LoadBmpRgba(clamped, "image.bmp", 255, 0, true), 0u);
+    EXPECT_TRUE(Parameter(GL_TEXTURE_WRAP_S) == GL_CLAMP && Parameter(GL_TEXTURE_WRAP_T) == GL_CLAMP &&
+                Parameter(GL_TEXTURE_ENV_MODE) == GL_DECAL && Parameter(GL_TEXTURE_MAG_FILTER) == GL_LINEAR &&
+                Parameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT),
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    keeps.Name = clamped.Name, keeps.Wrap = keeps.EnvMode = 0;
+    keeps.Bind();
+    EXPECT_TRUE(Parameter(GL_TEXTURE_WRAP_T) == GL_REPEAT && Parameter(GL_TEXTURE_ENV_MODE) == GL_ADD);
+    font.Bind(); // without mipmaps
+    EXPECT_EQ(Parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+}
+
+// The spot: 234 times (1 - d²) plus up to 20 of grain, d the distance from the middle in half sides, and
+// grain alone beyond. The band: min(64 - |x - 64|, 49) / 49 times 255 per column, or a full-white sparkle
+// (a chance of 30 in 255 - level). The glow: flat 250 out to 19.2 pixels, then (1.1 - r / 128) 1.05 250,
+// black by 141, rays (out to 126 pixels) only brightening it. All grey, alpha equal to brightness.
+TEST_F(TextureTest, GeneratedSpotBandAndGlow) {
+    for (int image = 0; image < 3; ++image) {
+        const int side = image == 1 ? 128 : 256;
+        Texture texture;
+        ASSERT_NE(GenerateTexture(texture, image == 1 ? BandKind : SpotKind, side), 0u);
+        if (image == 2)
+            UpdateGlowRays(texture.Name);
+        const std::vector<int> t = Texels();
+        int wrong = 0, sparkles = 0, flat = 0;
+        for (int i = 0; i < side * side; ++i) {
+            const int x = i % side, level = t[4 * i];
+            const double d = std::hypot(x - side / 2, i / side - side / 2);
+            const double glow = d <= 19.2 ? 250.0 : std::max(0.0, (1.1 - d / 128) * 1.05 * 250.0);
+            const double spot = (1.0 - std::pow(std::min(d / 128, 1.0), 2)) * 234.0;
+            wrong += t[4 * i + 1] != level || t[4 * i + 2] != level || t[4 * i + 3] != level;
+            sparkles += x < 10 && level == 255, flat += d > 20 && d < 25 && level >= 250;
+            wrong +=
+                image == 0 ? level < std::floor(spot) - 1 || level > spot + 20
+                : image == 1
+                    ? level != 255 && std::abs(level - std::min(64 - std::abs(x - 64), 49) / 49.0 * 255.0) > 1
+                    : (d > 127 ? std::abs(level - glow) > 1 : level < std::floor(glow) - 1);
+        }
+        EXPECT_EQ(wrong, 0) << image;
+        EXPECT_TRUE(image == 1 ? sparkles > 80 && sparkles < 300 : sparkles == 0) << sparkles;
+        EXPECT_TRUE(image != 2 || flat < 350)
+            << "past 19.2 pixels the glow falls off, but where a ray crosses";
+    }
+    Texture texture;
+    EXPECT_TRUE(GenerateTexture(texture, 1, 128) == 0 && GenerateTexture(texture, SpotKind, 64) == 0 &&
+                texture.Name == Texture::NoImage);
+}
+
+} // namespace

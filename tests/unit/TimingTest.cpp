@@ -1,0 +1,98 @@
+// The frame clock, which hides stalls and the host counter's wrap, the frame-rate counter it drives, and
+// the sound queue: one sound at a time, forced sounds cut in, queued ones wait on a stack of nineteen.
+
+#include "app/FrameClock.h"
+#include "app/SoundPlayer.h"
+#include "support/FakePlatform.h"
+#include "ui/OverlayText.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+// From a clock running at 10 s, one step of the counter: a step of more than 0.1 s is a stall and counts
+// as one frame of 0.05 s, as does a counter that goes back.
+TEST(FrameClockTest, StepsUpToATenthOfASecondCountAndLongerOnesAreOneShortFrame) {
+    const struct {
+        int StepMs;
+        float FrameTime;
+    } steps[] = {{16, 0.016f}, {100, 0.1f}, {101, 0.05f}, {3000, 0.05f}, {0, 0.0f}, {-1016, 0.05f}};
+    for (const auto& s : steps) {
+        FrameClock clock;
+        clock.Tick(10000); // the first tick after a long start-up is a stall too
+        EXPECT_FLOAT_EQ(clock.Now, 0.05f);
+        clock.Tick(10000 + s.StepMs);
+        EXPECT_FLOAT_EQ(clock.FrameTime, s.FrameTime) << s.StepMs;
+        EXPECT_FLOAT_EQ(clock.Now, 0.05f + s.FrameTime) << s.StepMs;
+        EXPECT_EQ(clock.ElapsedMs, 10000 + s.StepMs);
+    }
+    // Across the wrap of the counter after about 24.8 days every 16 ms step stays 16 ms.
+    FrameClock clock;
+    for (unsigned ms = unsigned(INT_MAX) - 40; ms != unsigned(INT_MAX) + 200; ms += 16) {
+        clock.Tick(int(ms));
+        ASSERT_FLOAT_EQ(clock.FrameTime, ms == unsigned(INT_MAX) - 40 ? 0.05f : 0.016f) << ms;
+    }
+}
+
+// The count of each whole second of the clock: nothing before the first second, then the frames of the
+// second just ended; the seconds run from 0, not from the frame that ended the last one.
+TEST(FrameClockTest, FrameRateIsTheCountOfEachWholeSecond) {
+    FpsText fps;
+    for (int frame = 1; frame <= 128; ++frame) { // 64 frames a second
+        fps.Tick(float(frame) / 64.0f);
+        if (frame == 63 || frame == 64) {
+            EXPECT_EQ(fps.Fps, frame == 63 ? 1 : 63); // the first frame ends the second before 0
+        }
+    }
+    EXPECT_EQ(fps.Fps, 64);
+    fps.Tick(3.5f);
+    fps.Tick(4.0f);
+    EXPECT_EQ(std::make_tuple(fps.Fps, fps.NextTick), std::make_tuple(1, 5.0));
+}
+
+TEST(SoundPlayerTest, ForcedSoundsCutInOthersAreDroppedOrWaitOnAStack) {
+    FakePlatform fake;
+    Host = &fake;
+    SoundPlayer sound;
+    sound.Play("muted.wav", 1.0f, 1, 1); // nothing before sounds are switched on
+    sound.Enabled = 1;
+    fake.NowMs = 10000;
+    sound.Play("hit.wav", 0.5f, 1, 0);
+    fake.NowMs = 10250;
+    sound.Play("dropped.wav", 1.0f, 0, 0);
+    sound.Play("queued.wav", 0.25f, 0, 1);
+    sound.Play("forced.wav", 0.25f, 1, 0); // busy until 10.5 s now
+    EXPECT_EQ(std::make_tuple(sound.BusyUntil, sound.LastEnd, sound.QueueCount),
+              std::make_tuple(10.5f, 10.5f, 1));
+    fake.NowMs = 10490;
+    EXPECT_EQ(sound.Update(), 0);
+    fake.NowMs = 10510;
+    EXPECT_EQ(sound.Update(), 1);
+    EXPECT_EQ(fake.Waves, (std::vector<std::string>{"hit.wav", "forced.wav", "queued.wav"}));
+
+    // Twenty more while busy: the twentieth is dropped, the others play last in, first out.
+    for (int i = 0; i < 20; ++i)
+        sound.Play(("q" + std::to_string(i) + ".wav").c_str(), 0.125f, 0, 1);
+    EXPECT_EQ(sound.QueueCount, 19);
+    sound.Enabled = 0; // switched off, the queue waits
+    fake.NowMs = 20000;
+    EXPECT_EQ(sound.Update(), 0);
+    sound.Enabled = 1;
+    for (int i = 18; i >= 0; --i, fake.NowMs += 250) {
+        ASSERT_EQ(sound.Update(), 1);
+        EXPECT_EQ(fake.Waves.back(), "q" + std::to_string(i) + ".wav");
+    }
+
+    // Idle two seconds after the end of the last sound, started at 24.5 s.
+    fake.NowMs = 26600;
+    sound.Update();
+    EXPECT_EQ(sound.Playing, 1);
+    fake.NowMs = 26650;
+    sound.Update();
+    EXPECT_EQ(std::make_tuple(sound.Playing, sound.BusyUntil, sound.LastEnd),
+              std::make_tuple(0, 0.0f, 24.625f));
+}
+
+} // namespace
