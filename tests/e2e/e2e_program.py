@@ -179,8 +179,8 @@ class ProgramTest(unittest.TestCase):
         installed = sorted(os.path.relpath(os.path.join(folder, name), self.prefix)
                            for folder, _, names in os.walk(self.prefix) for name in names)
         self.assertEqual(installed, ["bin/tovi", "share/applications/tovi.desktop",
-                                     "share/icons/hicolor/scalable/apps/tovi.svg"]
-                         + ["share/tovi/" + name for name in DATA])
+                                     "share/icons/hicolor/scalable/apps/tovi.svg", "share/man/man6/tovi.6"]
+                         + ["share/tovi/" + name for name in DATA] + ["share/xscreensaver/config/tovi.xml"])
         lines = read(os.path.join(self.prefix, "share/applications/tovi.desktop")).decode().splitlines()
         entry = dict(line.split("=", 1) for line in lines[1:] if "=" in line)
         self.assertEqual([lines[0]] + [entry.get(key) for key in ("Type", "Name", "Exec", "Icon", "Terminal")],

@@ -70,7 +70,7 @@ TEST_F(CameraTest, ManualModeTurnsByThePointerAndMovesAndHoldModeKeepsStill) {
                  {2, 0, 1, 1.0f, 20, 5, 10, -4, 20.0, 5.0, 20.0, 5.0, 0},
                  {1, 0, 0, 1.0f, 20, 5, 0, 0, 20.0, 5.0, 20.0, 5.0, 0.016}};
     MainCamera.Angle = 30.0f;
-    Settings.CameraMode = 1;
+    Settings.CameraMode = 1, Fake.Warps.clear();
     ProgramCallbacks().Reshape(400, 300);
     EXPECT_TRUE(Fake.Warps.size() == 1 && Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 150);
     Mouse.Motion(320, 240, Settings, View); // held at the former middle, reported late
