@@ -1,6 +1,6 @@
 // Everything drawn over the view as OpenGL receives it, in window pixels: where each glyph lands and which
-// font cell it shows, the sway, wobble and wave, the stored text and the timed status line; and the menu
-// widgets frame by frame, what each makes of presses, holds, releases and keys, and what each draws.
+// font cell it shows, the sway, wobble and wave, and the timed status line; and the menu widgets frame by
+// frame, what each makes of presses, holds, releases and keys, and what each draws.
 
 #include "app/Settings.h"
 #include "render/InputState.h"
@@ -16,6 +16,79 @@ namespace {
 using namespace support;
 constexpr float None = -99.0f; // the value out before each frame
 
+class OverlayTest : public gltest::TextTest {};
+
+// A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right at
+// every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine
+// of channels 3 and 4; wobble shears each glyph by a fifth of the size times channels 1 and 2. Text is
+// drawn filled while the scene is drawn in lines, in its colour times its brightness.
+TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
+    const struct {
+        float Size;
+        int Sway, Wobble;
+        FeedbackBox Third; // of the third glyph, anchored at (20, 100): the last cell of the grid
+    } cases[] = {{10, 0, 0, {33, 90, 46, 110, 0.9375f, 0, 1, 0.125f}},
+                 {30, 0, 0, {59, 70, 92, 130, 0.9375f, 0, 1, 0.125f}},
+                 {10, 1, 0, {38, 85, 51, 105, 0.9375f, 0, 1, 0.125f}},
+                 {10, 0, 1, {34, 88, 48, 112, 0.9375f, 0, 1, 0.125f}}};
+    for (int channel : {1, 2, 3, 4}) // every sine at its peak: 1 for x, then 1 and -1 alternately
+        TextWaveBank.Phase[channel] = float((channel % 2 ? M_PI / 2 : -M_PI / 2) / 100.0);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    for (const auto& c : cases) {
+        OverlayText text;
+        text.SwayOn = c.Sway;
+        text.WobbleOn = c.Wobble;
+        text.Brightness = 0.5f;
+        text.SetColor(1.0f, 0.6f, 0.2f);
+        const Feedback sent = CaptureFeedback([&] { text.Draw(" ~\x9f", 20.0f, 100.0f, c.Size); });
+        EXPECT_EQ(sent.Glyphs(), " ~\x9f"); // the first cell, one of row 5, the last of the grid
+        EXPECT_TRUE(Near(sent.Bounds(4, 2), c.Third)) << &c - cases;
+        const FeedbackVertex& v = sent.Primitives[0].Vertices[0];
+        EXPECT_TRUE(std::fabs(v.R - 0.5f) + std::fabs(v.G - 0.3f) + std::fabs(v.B - 0.1f) < 1e-5f &&
+                    v.A == 1);
+        gltest::ExpectRestingState();
+    }
+    GLint mode[2];
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    EXPECT_EQ(mode[0], GL_LINE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    // The wave sizes each glyph by its place in the string.
+    OverlayText waving;
+    waving.WaveOn = 1;
+    const Feedback sent = CaptureFeedback([&] { waving.Draw("aa", 100.0f, 100.0f, 20.0f); });
+    const FeedbackBox first = sent.Bounds(0, 2);
+    const FeedbackBox second = sent.Bounds(2, 2);
+    EXPECT_GT(std::fabs((first.MaxX - first.MinX) - (second.MaxX - second.MinX)), 0.01f);
+    EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
+}
+
+// A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
+// once for a full clear. Taken away directly it asks for none.
+TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
+    StatusLine.X = 20.0f;
+    StatusLine.Y = 460.0f;
+    Clock.Now = 1.0f;
+    StatusLine.ShowFormatted("Rotate Speed: %4.2f", 1.1f);
+    EXPECT_STREQ(StatusLine.Text, "Rotate Speed: 1.10");
+    Clock.Now = 2.5f; // the next message replaces it at once, for three seconds of its own
+    StatusLine.ShowFormatted("Letterbox: %1d", 3);
+    const struct {
+        float Now;
+        const char* Shown;
+        int ClearFrames;
+    } steps[] = {{3.9f, "Letterbox: 3", 0}, {5.4f, "Letterbox: 3", 0}, {5.5f, "", 1}, {6.0f, "", 0}};
+    for (const auto& step : steps) {
+        Clock.Now = step.Now;
+        View.ClearFrames = 0;
+        EXPECT_EQ(CaptureFeedback([] { StatusLine.DrawIfShown(); }).Glyphs(), step.Shown) << step.Now;
+        EXPECT_EQ(View.ClearFrames, step.ClearFrames) << step.Now;
+    }
+    StatusLine.Show("<Click> to continue,,,");
+    StatusLine.ShowUntil = 0.0f;
+    StatusLine.DrawIfShown();
+    EXPECT_EQ(View.ClearFrames, 0);
+}
+
 // One frame of input and what the widget makes of it; State -1 is not checked.
 struct Frame {
     int Button, X, Y, Key, Focused, Result;
@@ -29,109 +102,12 @@ Frame K(int key, int focused, int result, float out = None, int state = -1) {
     return {0, 0, 0, key, focused, result, out, state};
 }
 
+// A widget at (30, 100) of the given size, labelled "Row"; a slider with its range and flags.
 WidgetSetup At(float width, float height, float minimum = 0, float maximum = 0, float value = 0,
                int integer = 0, int linear = 0) {
-    WidgetSetup setup;
-    setup.Label = "Row", setup.Left = 30, setup.Bottom = 100, setup.Width = width, setup.Height = height;
-    setup.Minimum = minimum, setup.Maximum = maximum, setup.Value = value;
-    setup.IntegerSteps = integer, setup.Linear = linear;
-    return setup;
+    return {"Row", 0, 0, 0, 30, 100, width, height, 10, value, minimum, maximum, integer, linear};
 }
 const WidgetSetup Box = At(30, 30); // (45, 115) lies inside, (100, 115) outside
-
-class OverlayTest : public gltest::TextTest {};
-
-// A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right at
-// every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine
-// of channels 3 and 4; wobble shears each glyph by a fifth of the size times channels 1 and 2.
-TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
-    const struct {
-        float Size;
-        int Sway, Wobble;
-        float Box[4]; // of the third glyph, anchored at (20, 100): left, bottom, right, top
-    } cases[] = {{10, 0, 0, {33, 90, 46, 110}},
-                 {30, 0, 0, {59, 70, 92, 130}},
-                 {10, 1, 0, {38, 85, 51, 105}},
-                 {10, 0, 1, {34, 88, 48, 112}}};
-    for (int channel : {1, 2, 3, 4}) // every sine at its peak: 1 for x, then 1 and -1 alternately
-        TextWaveBank.Phase[channel] = float((channel % 2 ? M_PI / 2 : -M_PI / 2) / 100.0);
-    for (const auto& c : cases) {
-        OverlayText text;
-        text.SwayOn = c.Sway, text.WobbleOn = c.Wobble, text.Brightness = 0.5f;
-        text.SetColor(1.0f, 0.6f, 0.2f);
-        const Feedback sent = CaptureFeedback([&] { text.Draw(" ~\x9f", 20.0f, 100.0f, c.Size); });
-        EXPECT_EQ(sent.Glyphs(), " ~\x9f"); // the first cell, one of row 5, the last of the grid
-        const FeedbackBox b = sent.Bounds(4, 2);
-        const FeedbackVertex& v = sent.Primitives[0].Vertices[0];
-        EXPECT_TRUE(std::fabs(b.MinX - c.Box[0]) + std::fabs(b.MinY - c.Box[1]) +
-                        std::fabs(b.MaxX - c.Box[2]) + std::fabs(b.MaxY - c.Box[3]) <
-                    1e-3f)
-            << &c - cases << ": " << b.MinX << ", " << b.MinY << ", " << b.MaxX << ", " << b.MaxY;
-        EXPECT_TRUE(std::fabs(v.R - 0.5f) + std::fabs(v.G - 0.3f) + std::fabs(v.B - 0.1f) < 1e-5f &&
-                    v.A == 1.0f);
-    }
-    // The wave sizes each glyph by its place in the string.
-    OverlayText waving;
-    waving.WaveOn = 1;
-    const Feedback sent = CaptureFeedback([&] { waving.Draw("aa", 100.0f, 100.0f, 20.0f); });
-    const FeedbackBox first = sent.Bounds(0, 2), second = sent.Bounds(2, 2);
-    EXPECT_GT(std::fabs((first.MaxX - first.MinX) - (second.MaxX - second.MinX)), 0.01f);
-    EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
-}
-
-// The text is stored as drawn (cut to 79 characters; a tail of its own text may be drawn), with the anchor
-// and size, even when empty. With blending and the alpha test off in the style the caller's are left as
-// they were; text is drawn filled while the scene is in line mode.
-TEST_F(OverlayTest, StoredTextIsBoundedSurvivesDrawingItselfAndStateIsRestored) {
-    OverlayText text;
-    EXPECT_TRUE(CaptureFeedback([&] { text.Draw("", 5.0f, 6.0f, 12.0f); }).Primitives.empty());
-    EXPECT_TRUE(text.Text[0] == '\0' && text.X == 5.0f && text.Y == 6.0f && text.Radius == 12.0f);
-    text.Draw(std::string(200, 'x').c_str(), 20.0f, 460.0f, 10.0f);
-    text.Draw(text.Text + 70, 20.0f, 460.0f, 10.0f);
-    EXPECT_STREQ(text.Text, "xxxxxxxxx");
-    gltest::ExpectRestingState();
-    glEnable(GL_BLEND), glBlendFunc(GL_ONE, GL_ONE), glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    text.BlendOn = text.AlphaTestOn = 0;
-    EXPECT_EQ(CaptureFeedback([&] { text.Draw("x", 10.0f, 10.0f, 10.0f); }).Count(FeedbackPrimitive::Polygon),
-              2);
-    GLint source = 0, mode[2] = {};
-    glGetIntegerv(GL_BLEND_SRC, &source), glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND) && source == GL_ONE && mode[0] == GL_LINE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-}
-
-// A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
-// once for a full clear. Taken away directly it asks for none.
-TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
-    OverlayText& line = StatusLine;
-    line.X = 20.0f, line.Y = 460.0f, Clock.Now = 1.0f;
-    line.ShowFormatted("Rotate Speed: %4.2f", 1.1f);
-    EXPECT_STREQ(line.Text, "Rotate Speed: 1.10");
-    Clock.Now = 2.5f; // the next message replaces it at once, for three seconds of its own
-    line.ShowFormatted("Letterbox: %1d", 3);
-    const struct {
-        float Now;
-        const char* Shown;
-        int ClearFrames;
-    } steps[] = {{3.9f, "Letterbox: 3", 0}, {5.4f, "Letterbox: 3", 0}, {5.5f, "", 1}, {6.0f, "", 0}};
-    for (const auto& step : steps) {
-        Clock.Now = step.Now, View.ClearFrames = 0;
-        EXPECT_EQ(CaptureFeedback([&] { line.DrawIfShown(); }).Glyphs(), step.Shown) << step.Now;
-        EXPECT_EQ(View.ClearFrames, step.ClearFrames) << step.Now;
-    }
-    line.Show("<Click> to continue,,,");
-    line.ShowUntil = 0.0f;
-    line.DrawIfShown();
-    EXPECT_EQ(View.ClearFrames, 0);
-
-    const std::string options[] = {"No Options", "No Image Options", "Option 1/4: ", "Image 1/11: ", "x",
-                                   "x"};
-    for (int index = 0; index < 6; ++index) { // the option selectors' labels, none for 2
-        Settings.OptionIndex = Settings.ImageOptionIndex = index / 2;
-        line.Show("x"), index % 2 ? ShowImageOption() : ShowOption();
-        EXPECT_EQ(line.Text, options[index]);
-    }
-}
 
 // A slider takes a press on its track, follows a held pointer (focused) along it at any height until the
 // pointer leaves it sideways, and steps by 1 (integer) or a hundredth of its range with Left and Right,
@@ -183,9 +159,14 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
         c.Target->Setup(c.Setup);
         for (const Frame& f : c.Frames) {
             KeyboardState keys;
-            (f.Key < KeyLeft ? keys.LastKey : keys.LastSpecialKey) = f.Key;
+            if (f.Key < KeyLeft)
+                keys.LastKey = f.Key;
+            else
+                keys.LastSpecialKey = f.Key;
             MouseState mouse;
-            mouse.LeftButton = f.Button, mouse.PointerX = f.X, mouse.PointerY = f.Y;
+            mouse.LeftButton = f.Button;
+            mouse.PointerX = f.X;
+            mouse.PointerY = f.Y;
             float out = None;
             const int result = c.Target->HandleInput(keys, mouse, 0.0f, 0.0f, out, f.Focused);
             EXPECT_TRUE(result == f.Result && std::fabs(out - f.Out) < 1e-4f &&
@@ -197,53 +178,59 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
 }
 
 // At the origin (10, 20): each class's tile of the 4 x 4 controls image (its second look one tile to the
-// right) over its rectangle, a toggle tinted green when on (fading with the menu's text), the slider's
-// knob at the square root of the value's place (linear on request) with the value beside the track; labels
-// 15 pixels right of the box, or fs x 150 / 20 right of a slider, a toggle's "On" or "Off" first. Drawn
-// filled in the scene's line mode, and leaving OpenGL at rest.
+// right) over its rectangle, a toggle tinted green when on and red when off (fading with the menu's text),
+// the slider's knob at the square root of the value's place (linear on request) and its track a thin strip
+// of its tile, the value beside the track; labels 15 pixels right of the box, or fs x 150 / 20 right of a
+// slider, a toggle's "On" or "Off" first. Drawn filled in the scene's line mode, and leaving OpenGL at rest.
 TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
     Texture tiles;
     Widget::ControlsImage = &tiles;
     SliderWidget slider, integer;
-    ToggleWidget on;
+    ToggleWidget on, off;
+    ButtonWidget button;
     IconButtonWidget icon;
     TitleWidget title;
     WidgetSetup onSetup = Box;
     onSetup.Value = 1;
-    slider.Setup(At(140, 24, 0, 20, 5)), integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
-    on.Setup(onSetup), icon.Setup(Box), title.Setup(Box), icon.State = 1;
-    DialogText.AlphaTestOn = 0, DialogText.Brightness = 0.5f; // as on a control page, half faded in
+    slider.Setup(At(140, 24, 0, 20, 5));
+    integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
+    on.Setup(onSetup);
+    off.Setup(Box);
+    button.Setup(Box);
+    icon.Setup(Box);
+    title.Setup(Box);
+    icon.State = 1; // pressed
+    DialogText.AlphaTestOn = 0;
+    DialogText.Brightness = 0.5f; // as on a control page, half faded in
     const struct {
         const Widget* Target;
-        int Focused, Tile, Text;               // the polygons where the tile looked at and the text begin
-        float Box[4], U, V, Red, Green, TextX; // the tile's place, texture and colour; the text's anchor
+        int Focused, Tile, Text; // the polygons where the tile looked at and the text begin
+        FeedbackBox Box;         // of the tile
+        float Red, Green, TextX; // the tile's colour; the text's left edge
         const char* Shown;
-    } cases[] = {{&slider, 0, 0, 4, {40, 180, 126, 138}, 0.1f, 0.75f, 0.7f, 0.7f, 255, "Row 5.00"},   // track
-                 {&slider, 0, 2, 4, {100, 120, 120, 144}, 0.25f, 0.75f, 0.7f, 0.7f, 255, "Row 5.00"}, // knob
-                 {&integer, 0, 2, 4, {170, 190, 120, 144}, 0.25f, 0.75f, 0.7f, 0.7f, 255, "Row    3"},
-                 {&on, 1, 4, 0, {40, 70, 120, 150}, 0.75f, 0.75f, 0.2475f, 0.495f, 95, "OnRow"},
-                 {&icon, 1, 0, 2, {40, 70, 120, 150}, 0.25f, 0.25f, 0.7f, 0.7f, 85, "Row"},
-                 {&title, 0, 0, 2, {40, 70, 120, 150}, 0.5f, 0.5f, 0.7f, 0.7f, 85, "Row"}};
+    } cases[] = {
+        {&slider, 0, 0, 4, {40, 126, 180, 138, 0.1f, 0.75f, 0.15f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
+        {&slider, 0, 2, 4, {100, 120, 120, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
+        {&integer, 0, 2, 4, {170, 120, 190, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row    3"},
+        {&on, 1, 4, 0, {40, 120, 70, 150, 0.75f, 0.75f, 1, 1}, 0.2475f, 0.495f, 90, "OnRow"},
+        {&off, 0, 6, 0, {40, 120, 70, 150, 0.5f, 0.75f, 0.75f, 1}, 0.33f, 0.165f, 90, "OffRow"},
+        {&button, 0, 0, 2, {40, 120, 70, 150, 0, 0.5f, 0.25f, 0.75f}, 0.7f, 0.7f, 80, "Row"},
+        {&icon, 1, 0, 2, {40, 120, 70, 150, 0.25f, 0.25f, 0.5f, 0.5f}, 0.7f, 0.7f, 80, "Row"},
+        {&title, 0, 0, 2, {40, 120, 70, 150, 0.5f, 0.5f, 0.75f, 0.75f}, 0.7f, 0.7f, 80, "Row"}};
     for (const auto& c : cases) {
-        glColor3f(0.7f, 0.7f, 0.7f), glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        glColor3f(0.7f, 0.7f, 0.7f);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
         const Feedback sent = CaptureFeedback([&] { c.Target->Draw(10.0f, 20.0f, c.Focused); });
         gltest::ExpectRestingState();
         GLint mode[2];
         glGetIntegerv(GL_POLYGON_MODE, mode);
-        const FeedbackBox b = sent.Bounds(c.Tile, 2), text = sent.Bounds(c.Text, 2);
         const FeedbackVertex& corner = sent.Primitives[size_t(c.Tile)].Vertices[0];
-        const float tileWidth = c.Target == &slider && c.Tile == 0 ? 0.05f : 0.25f; // the track: a thin strip
-        EXPECT_TRUE(std::fabs(b.MinX - c.Box[0]) + std::fabs(b.MaxX - c.Box[1]) +
-                            std::fabs(b.MinY - c.Box[2]) + std::fabs(b.MaxY - c.Box[3]) +
-                            std::fabs(b.MinS - c.U) + std::fabs(b.MaxS - c.U - tileWidth) +
-                            std::fabs(b.MinT - c.V) + std::fabs(b.MaxT - c.V - 0.25f) +
-                            std::fabs(corner.R - c.Red) + std::fabs(corner.G - c.Green) +
-                            std::fabs(text.MinX - c.TextX + 5.0f) + std::fabs(text.MinY - 125.0f) <
-                        1e-3f &&
-                    mode[0] == GL_LINE &&
-                    sent.Count(FeedbackPrimitive::Polygon) == int(sent.Primitives.size()))
-            << &c - cases << ": tile " << b.MinX << ", " << b.MinY << ", " << b.MinS << ", " << b.MinT
-            << "; text " << text.MinX << "; colour " << corner.R << ", " << corner.G;
+        EXPECT_TRUE(Near(sent.Bounds(size_t(c.Tile), 2), c.Box)) << &c - cases;
+        EXPECT_TRUE(std::fabs(corner.R - c.Red) + std::fabs(corner.G - c.Green) < 1e-3f) << &c - cases;
+        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinX, c.TextX, 1e-3f) << &c - cases;
+        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinY, 125.0f, 1e-3f) << &c - cases;
+        EXPECT_TRUE(mode[0] == GL_LINE &&
+                    sent.Count(FeedbackPrimitive::Polygon) == int(sent.Primitives.size()));
         EXPECT_EQ(sent.Glyphs(), c.Shown);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

@@ -9,6 +9,7 @@
 //   sent.Glyphs()                         the characters of the text drawn, read from the font cells
 //   sent.Bounds(), sent.Bounds(first, n)  the box of every vertex, or of n primitives from the first:
 //                                         MinX, MinY, MaxX, MaxY and the texture's MinS, MinT, MaxS, MaxT
+//   EXPECT_TRUE(support::Near(box, {minX, minY, maxX, maxY, minS, minT, maxS, maxT}))
 //   support::ObjectView(half)             a view in which feedback X and Y are object x and y within
 //                                         -half..half, and ObjectZ(vertex, half) its z
 // A vertex holds X, Y (window pixels), Z (depth 0..1), R, G, B, A (0..1, after lighting) and S, T. OpenGL
@@ -17,6 +18,7 @@
 // run more than once: give such a draw a large first size.
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -70,13 +72,27 @@ struct Feedback {
         std::string text;
         for (std::size_t p = 0; p + 1 < Primitives.size(); ++p) {
             const FeedbackBox b = Bounds(p, 2);
-            if (Primitives[p].Type == FeedbackPrimitive::Polygon &&
-                std::fabs(b.MaxS - b.MinS - 0.0625f) < 1e-4f && std::fabs(b.MaxT - b.MinT - 0.125f) < 1e-4f)
-                text += char(32 + std::lround(b.MinS * 16.0f) + 16 * std::lround(7.0f - b.MinT * 8.0f)), ++p;
+            if (Primitives[p].Type != FeedbackPrimitive::Polygon ||
+                std::fabs(b.MaxS - b.MinS - 0.0625f) > 1e-4f || std::fabs(b.MaxT - b.MinT - 0.125f) > 1e-4f)
+                continue;
+            text += char(32 + std::lround(b.MinS * 16.0f) + 16 * std::lround(7.0f - b.MinT * 8.0f));
+            ++p;
         }
         return text;
     }
 };
+
+// Every field of the box within a thousandth of the expected one.
+inline testing::AssertionResult Near(const FeedbackBox& box, const FeedbackBox& expected) {
+    const float got[] = {box.MinX, box.MinY, box.MaxX, box.MaxY, box.MinS, box.MinT, box.MaxS, box.MaxT};
+    const float want[] = {expected.MinX, expected.MinY, expected.MaxX, expected.MaxY,
+                          expected.MinS, expected.MinT, expected.MaxS, expected.MaxT};
+    for (int i = 0; i < 8; ++i)
+        if (std::fabs(got[i] - want[i]) > 1e-3f)
+            return testing::AssertionFailure()
+                   << "box field " << i << " is " << got[i] << ", not " << want[i];
+    return testing::AssertionSuccess();
+}
 
 // GL_3D_COLOR_TEXTURE feedback parsed into primitives, 11 values a vertex: x y z, r g b a, s t r q. Bitmap
 // and pixel rectangles end the parse.
@@ -88,16 +104,18 @@ inline Feedback ParseFeedback(const GLfloat* values, std::size_t count) {
             ++at;
             continue;
         }
-        const bool line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN,
-                   point = token == GL_POINT_TOKEN;
+        const bool line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN;
+        const bool point = token == GL_POINT_TOKEN;
         if (!line && !point && token != GL_POLYGON_TOKEN)
             break;
         using Kind = FeedbackPrimitive::Kind;
         sent.Primitives.push_back({line ? Kind::Line : point ? Kind::Point : Kind::Polygon, {}});
         const std::size_t vertices = line ? 2 : point ? 1 : std::size_t(values[at++]);
-        for (FeedbackVertex v; sent.Primitives.back().Vertices.size() < vertices && at + 11 <= count;
-             at += 11)
-            std::memcpy(&v, values + at, sizeof v), sent.Primitives.back().Vertices.push_back(v);
+        for (; sent.Primitives.back().Vertices.size() < vertices && at + 11 <= count; at += 11) {
+            FeedbackVertex v;
+            std::memcpy(&v, values + at, sizeof v);
+            sent.Primitives.back().Vertices.push_back(v);
+        }
     }
     return sent;
 }
