@@ -87,10 +87,18 @@ class XServer:
         ids = self.tool("xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title), check=False)
         if len(ids.split()) != 1:
             return None
-        info = self.tool("xwininfo", "-id", ids.split()[0]).decode()
-        fields = [int(re.search(r"%s:\s*(-?\d+)" % label, info).group(1))
-                  for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
-        return (int(ids.split()[0]), *fields)
+        return (int(ids.split()[0]), *self.geometry(int(ids.split()[0])))
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window given by its id, its place counted on the screen."""
+        info = self.tool("xwininfo", "-id", str(window)).decode()
+        return tuple(int(re.search(r"%s:\s*(-?\d+)" % label, info).group(1))
+                     for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def pointer(self):
+        """Where the pointer is on the screen, (x, y)."""
+        place = re.match(rb"x:(\d+) y:(\d+)", self.tool("xdotool", "getmouselocation"))
+        return int(place.group(1)), int(place.group(2))
 
     def screenshot(self):
         return Screenshot(self.tool("xwd", "-root", "-silent"))
@@ -117,12 +125,16 @@ class Screenshot:
 
 
 class Program:
-    """One run of a program on an X server, in a working folder, its output and errors caught in files."""
+    """One run of a program on an X server, in a working folder, its output and errors caught in files.
+    Without `display` the program finds no DISPLAY in its environment (its command line may name one)."""
 
-    def __init__(self, xserver, path, folder, environment=None):
+    def __init__(self, xserver, path, folder, environment=None, arguments=(), display=True):
         self.xserver, self.folder = xserver, folder
         self.output, self.errors = tempfile.NamedTemporaryFile(), tempfile.NamedTemporaryFile()
-        self.process = subprocess.Popen([path], cwd=folder, env=xserver.environment(environment),
+        environment = xserver.environment(environment)
+        if not display:
+            del environment["DISPLAY"]
+        self.process = subprocess.Popen([path, *arguments], cwd=folder, env=environment,
                                         stdin=subprocess.DEVNULL, stdout=self.output, stderr=self.errors)
 
     def console(self, errors=False):
