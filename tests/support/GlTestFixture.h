@@ -4,10 +4,10 @@
 //   GlTest        a 640 x 480 context; every test ends with no OpenGL error pending
 //   TextTest      GlTest with the text objects linked, an empty font and a whole-window pixel projection
 //   ProgramTest   the program as main leaves it before the first frame, on the scripted host Fake at 0 ms,
-//                 in a scratch folder: FrameAt(ms), FramesUntil(ms, step), StartProgram() again,
-//                 Press(key) and PressSpecial(key) (the status line's text after it)
+//                 in a scratch folder, its window shown: FrameAt(ms), FramesUntil(ms, step), StartProgram()
+//                 again, Press(key) and PressSpecial(key) (the status line's text after it)
 // and the probes:
-//   PixelAt(x, y), PixelNear(x, y, rgb)       a pixel of the window, from the lower-left corner (+-2)
+//   PixelNear(x, y, rgb)                      a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
 //   ConsoleOutput(call)                       what the call wrote to stdout (also support::ConsoleOutput)
@@ -29,12 +29,8 @@
 #include "support/ScratchFolder.h"
 
 #include <GL/gl.h>
-#include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
-#include <tuple>
-#include <vector>
 
 namespace support {
 
@@ -61,20 +57,13 @@ inline void ExpectRestingState() {
     EXPECT_FALSE(fault) << fault;
 }
 
-inline Rgb PixelAt(int x, int y) {
+inline testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
     unsigned char rgba[4] = {};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-inline testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
-    const Rgb pixel = PixelAt(x, y);
     for (int channel = 0; channel < 3; ++channel)
-        if (std::abs(pixel[channel] - expected[channel]) > 2)
-            return testing::AssertionFailure()
-                   << "pixel (" << x << ", " << y << ") is (" << pixel[0] << ", " << pixel[1] << ", "
-                   << pixel[2] << "), expected (" << expected[0] << ", " << expected[1] << ", " << expected[2]
-                   << ")";
+        if (std::abs(rgba[channel] - expected[channel]) > 2)
+            return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
+                                               << int(rgba[1]) << ", " << int(rgba[2]);
     return testing::AssertionSuccess();
 }
 
@@ -137,6 +126,7 @@ protected:
         ResetProgram();
         Fake = FakePlatform();
         Host = &Fake;
+        ProgramCallbacks().WindowStatus(WindowFullyRetained); // the frame loop's own record of the window
         {
             support::SilencedStdout quiet;
             InitGL();
@@ -171,17 +161,6 @@ protected:
         while (Fake.NowMs + stepMs < ms)
             FrameAt(Fake.NowMs + stepMs);
         FrameAt(ms);
-    }
-
-    // The rows on either side of each edge of the picture area and of the window, and the middle row, at
-    // the left edge, the middle and the right edge of the window.
-    void ExpectRows(const Rgb& inPicture, const Rgb& inBands) const {
-        for (int y :
-             {0, View.Top - 1, View.Top, WindowHeight / 2, View.Bottom - 1, View.Bottom, WindowHeight - 1})
-            for (int x : {0, WindowWidth / 2, WindowWidth - 1}) {
-                const int row = std::clamp(y, 0, WindowHeight - 1);
-                EXPECT_TRUE(PixelNear(x, row, row >= View.Top && row < View.Bottom ? inPicture : inBands));
-            }
     }
 
     FakePlatform Fake;

@@ -56,34 +56,31 @@ inline void ResetProgram() {
     Universe = StarUniverse();
 
     // The live globals and the state of the opening and closing.
-    Paused = MenuShown = HelpShown = InfoShown = ExitState = 0;
-    ExitStartTime = 0.0f;
+    for (int* zero : {&Paused, &MenuShown, &HelpShown, &InfoShown, &ExitState, &LetterboxPhase,
+                      &VarsInitialised, &GlErrorCount, &SaverMode, &ShatterStarted})
+        *zero = 0;
+    for (float* zero : {&ExitStartTime, &TextureAnimTimer, &LogoTime})
+        *zero = 0.0f;
     GlobeCount = 1;
     BlendFunc0 = 2;
     BlendFunc1 = 1;
     ValueN = 2;
     ValueN2 = 3;
-    LetterboxPhase = 0;
-    VarsInitialised = 0;
-    GlErrorCount = 0;
-    SaverMode = 0;
-    TextureAnimTimer = 0.0f;
-    ShatterStarted = 0;
     for (auto& column : ShatterTiles)
         for (ShatterTile& tile : column)
             tile = ShatterTile();
-    LogoTime = 0.0f;
 
     // The links start-up sets between the objects.
     PlasmaGlobe::SettingsLink = nullptr;
     PlasmaGlobe::ClockLink = nullptr;
     PlasmaGlobe::WaveBank = nullptr;
-    PlasmaGlobe::ArcImage = PlasmaGlobe::GlowImage = nullptr;
+    PlasmaGlobe::ArcImage = nullptr;
+    PlasmaGlobe::GlowImage = nullptr;
     OverlayText::Font = nullptr;
+    Widget::ControlsImage = nullptr;
     OverlayText::WaveBank = nullptr;
     OverlayText::ClockLink = nullptr;
     OverlayText::ViewLink = nullptr;
-    Widget::ControlsImage = nullptr;
 }
 
 } // namespace support
