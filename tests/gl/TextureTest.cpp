@@ -1,5 +1,5 @@
 // Images as OpenGL holds them, read back from the texture: BMP files of every readable layout, the damaged
-// ones refused, the alpha rules and the bind modes; and the generated spot, band and glow.
+// ones refused, the alpha rules; and the generated spot, band and glow.
 
 #include "render/ProceduralTexture.h"
 #include "support/GlTestFixture.h"
@@ -22,13 +22,6 @@ std::vector<int> Texels() {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     return {bytes.begin(), bytes.end()};
 }
-GLint Parameter(GLenum name) {
-    GLint value = 0;
-    name == GL_TEXTURE_ENV_MODE ? glGetTexEnviv(GL_TEXTURE_ENV, name, &value)
-                                : glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    return value;
-}
-
 class TextureTest : public gltest::GlTest {
 protected:
     ScratchFolder Scratch;
@@ -71,7 +64,8 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadAndDamagedOnesAreRefused) {
                 << &c - cases;
             glBindTexture(GL_TEXTURE_2D, name);
             const std::vector<int> texels = Texels();
-            const int width = c.Image.Width, pixels = c.Loads ? width * std::abs(c.Image.Height) : 0;
+            const int width = c.Image.Width;
+            const int pixels = c.Loads ? width * std::abs(c.Image.Height) : 0;
             ASSERT_EQ(texels.size(), std::size_t(pixels * 4)) << &c - cases;
             for (int i = 0; i < pixels; ++i) {
                 const Rgb rgb = BmpColour(i % width, i / width);
@@ -100,31 +94,11 @@ TEST_F(TextureTest, AlphaFromBrightnessOrThresholdAndMissingBytesRead255) {
         WriteFile("image.bmp", bytes);
         Texture texture;
         ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], false), 0u);
-        const int blue = BmpColour(1, 0)[2], missing = c[0] < 0 ? (blue + 510) / 3 : c[0] & 0xFF;
+        const int blue = BmpColour(1, 0)[2];
+        const int missing = c[0] < 0 ? (blue + 510) / 3 : c[0] & 0xFF;
         EXPECT_EQ(Texels(), (std::vector<int>{c[2], c[3], c[4], c[5], 255, 255, blue, missing}))
             << c[0] << ", " << c[1];
     }
-}
-
-// Every bind applies the texture's wrap mode in both directions and its environment mode, 0 leaving a mode
-// as it was; the font's loader always modulates. Filters are linear, mipmapped only when asked.
-TEST_F(TextureTest, BindAppliesWrapAndEnvironmentAndMipmapsOnlyWhenAsked) {
-    WriteFile("image.bmp", BmpFile({16, 8}));
-    Texture font, clamped, keeps;
-    font.EnvMode = GL_REPLACE, clamped.Wrap = GL_CLAMP, clamped.EnvMode = GL_DECAL;
-    ASSERT_TRUE(LoadBmpLuminanceAlpha(font, "image.bmp", -1, 0, false) != 0 &&
-                Parameter(GL_TEXTURE_ENV_MODE) == GL_MODULATE);
-    ASSERT_NE(LoadBmpRgba(clamped, "image.bmp", 255, 0, true), 0u);
-    EXPECT_TRUE(Parameter(GL_TEXTURE_WRAP_S) == GL_CLAMP && Parameter(GL_TEXTURE_WRAP_T) == GL_CLAMP &&
-                Parameter(GL_TEXTURE_ENV_MODE) == GL_DECAL && Parameter(GL_TEXTURE_MAG_FILTER) == GL_LINEAR &&
-                Parameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT),
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-    keeps.Name = clamped.Name, keeps.Wrap = keeps.EnvMode = 0;
-    keeps.Bind();
-    EXPECT_TRUE(Parameter(GL_TEXTURE_WRAP_T) == GL_REPEAT && Parameter(GL_TEXTURE_ENV_MODE) == GL_ADD);
-    font.Bind(); // without mipmaps
-    EXPECT_EQ(Parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
 }
 
 // The spot: 234 times (1 - d²) plus up to 20 of grain, d the distance from the middle in half sides, and
@@ -146,7 +120,8 @@ TEST_F(TextureTest, GeneratedSpotBandAndGlow) {
             const double glow = d <= 19.2 ? 250.0 : std::max(0.0, (1.1 - d / 128) * 1.05 * 250.0);
             const double spot = (1.0 - std::pow(std::min(d / 128, 1.0), 2)) * 234.0;
             wrong += t[4 * i + 1] != level || t[4 * i + 2] != level || t[4 * i + 3] != level;
-            sparkles += x < 10 && level == 255, flat += d > 20 && d < 25 && level >= 250;
+            sparkles += x < 10 && level == 255;
+            flat += d > 20 && d < 25 && level >= 250;
             wrong +=
                 image == 0 ? level < std::floor(spot) - 1 || level > spot + 20
                 : image == 1
