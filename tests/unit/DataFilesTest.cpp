@@ -22,10 +22,12 @@ TEST(DataFilesTest, SearchesTheFoldersInTurnAndReportsANameFoundNowhereOnce) {
     const char* const folders[] = {".", "prefix/bin", "prefix/share/tovi", "built"};
     auto name = [](int n) { return std::to_string(n) + ".bmp"; };
     for (int n = 0; n < 4; ++n)
-        for (int folder = n; folder < 4; ++folder)
-            fs::create_directories(folders[folder]), std::ofstream(fs::path(folders[folder]) / name(n))
-                                                         << "data";
-    fs::create_directories("4.bmp"), fs::create_directories("prefix/bin/4.bmp");
+        for (int folder = n; folder < 4; ++folder) {
+            fs::create_directories(folders[folder]);
+            std::ofstream(fs::path(folders[folder]) / name(n)) << "data";
+        }
+    fs::create_directories("4.bmp");
+    fs::create_directories("prefix/bin/4.bmp");
     std::ofstream("prefix/share/tovi/4.bmp") << "data";
     testing::internal::CaptureStderr();
     for (int n = 0; n < 5; ++n)

@@ -52,7 +52,8 @@ TEST(SettingsFileTest, EveryFieldIsSavedAtItsOffsetAndLoadedBackIntoIt) {
               std::make_tuple(0x3F333333u, 0x3E99999Au, 0x3F800000u)); // 0.7, 0.3 and 1.0
 
     std::vector<PrefField> fields;
-    S settings = Distinct(fields), loaded;
+    S settings = Distinct(fields);
+    S loaded;
     settings.Tag = 0; // the file's first word is the tag whatever the record holds
     ASSERT_EQ(settings.Save("Tovi"), 0);
     EXPECT_EQ(ReadFile("Tovi.pref"), PrefsRecord(fields));
@@ -65,7 +66,9 @@ TEST(SettingsFileTest, EveryFieldIsSavedAtItsOffsetAndLoadedBackIntoIt) {
     PutAt(shortFile, 84, 0x7FC00000); // ObjectSize NaN
     WriteFile("Tovi.pref", shortFile);
     S target;
-    target.ObjectSize = 2.0f, target.ArcThickness = 3.0f, target.Exponent = 4.0f;
+    target.ObjectSize = 2.0f;
+    target.ArcThickness = 3.0f;
+    target.Exponent = 4.0f;
     ASSERT_EQ(target.Load("Tovi"), 0);
     EXPECT_EQ(std::make_tuple(target.Fov, target.MainSpeed, target.ObjectSize, target.ArcThickness,
                               target.Exponent),
