@@ -38,17 +38,21 @@ protected:
 // Paused, the pose stays. The pointer is not held.
 TEST_F(CameraTest, AutomaticModeLooksAndDriftsEachAxisByItsOwnChannel) {
     const double sines[] = {0.5, -0.25, 0.8, -0.4, 0.2};
-    for (int c = 0; c < 5; ++c)
-        (c < 2 ? CameraAngleBank.Phase[c] : CameraPositionBank.Phase[c - 2]) =
-            float(std::asin(sines[c]) / (c < 2 ? 5 : 20));
-    Settings.CameraMode = 0, MainCamera.Angle = 30.0f, Fake.Warps.clear();
+    for (int c = 0; c < 2; ++c)
+        CameraAngleBank.Phase[c] = float(std::asin(sines[c]) / 5);
+    for (int c = 0; c < 3; ++c)
+        CameraPositionBank.Phase[c] = float(std::asin(sines[c + 2]) / 20);
+    Settings.CameraMode = 0;
+    MainCamera.Angle = 30.0f;
+    Fake.Warps.clear();
     for (int paused : {0, 1}) {
         Paused = paused;
         Mouse.Motion(600, 100, Settings, View);
         Frame();
         ExpectView(20.0, -10.0, {0.1, -0.05, 1.275});
         EXPECT_TRUE(Mouse.Moved == 0 && Fake.Warps.empty());
-        CameraAngleBank.Phase[0] = CameraPositionBank.Phase[0] = 1.0f;
+        CameraAngleBank.Phase[0] = 1.0f;
+        CameraPositionBank.Phase[0] = 1.0f;
     }
 }
 
@@ -70,16 +74,24 @@ TEST_F(CameraTest, ManualModeTurnsByThePointerAndMovesAndHoldModeKeepsStill) {
                  {2, 0, 1, 1.0f, 20, 5, 10, -4, 20.0, 5.0, 20.0, 5.0, 0},
                  {1, 0, 0, 1.0f, 20, 5, 0, 0, 20.0, 5.0, 20.0, 5.0, 0.016}};
     MainCamera.Angle = 30.0f;
-    Settings.CameraMode = 1, Fake.Warps.clear();
+    Settings.CameraMode = 1;
+    Fake.Warps.clear();
     ProgramCallbacks().Reshape(400, 300);
     EXPECT_TRUE(Fake.Warps.size() == 1 && Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 150);
     Mouse.Motion(320, 240, Settings, View); // held at the former middle, reported late
     EXPECT_TRUE(Mouse.PointerX == 0 && Mouse.PointerY == 0);
     for (const auto& c : cases) {
-        Settings.CameraMode = c.Mode, Paused = c.Paused, Settings.MouseSensitivity = c.Sensitivity;
-        MainCamera.Pitch = c.Pitch0, MainCamera.Yaw = c.Yaw0;
-        MainCamera.X = -0.5f, MainCamera.Y = 0.2f, MainCamera.Z = 2.0f;
-        MainCamera.VX = 1.0f, MainCamera.VY = 2.0f, MainCamera.VZ = -3.0f;
+        Settings.CameraMode = c.Mode;
+        Paused = c.Paused;
+        Settings.MouseSensitivity = c.Sensitivity;
+        MainCamera.Pitch = c.Pitch0;
+        MainCamera.Yaw = c.Yaw0;
+        MainCamera.X = -0.5f;
+        MainCamera.Y = 0.2f;
+        MainCamera.Z = 2.0f;
+        MainCamera.VX = 1.0f;
+        MainCamera.VY = 2.0f;
+        MainCamera.VZ = -3.0f;
         Fake.Warps.clear();
         if (c.Moved)
             Mouse.Motion(200 + c.Dx, 150 + c.Dy, Settings, View);
@@ -116,14 +128,23 @@ TEST_F(CameraTest, ThrustAlongTheViewWithinSpeedLimitsAndDampingSlowsIt) {
                  {1, 0, 0, K::ArrowForward, 4, 0, 5000, {1000, 0, 0}},
                  {1, 0, 1, 0, 4, 0, 5000, {200, 0, 0}},
                  {2, 0, 0, 0, 0, 1, 1, {1, 0, 0}}};
-    Paused = 1, Settings.MoveSensitivity = 1.5f;
+    Paused = 1;
+    Settings.MoveSensitivity = 1.5f;
     for (const auto& c : cases) {
-        Settings.CameraMode = c.Mode, MenuShown = c.Menu;
-        MainCamera.Pitch = 0.0f, MainCamera.Yaw = 90.0f, MainCamera.VX = c.StartVX,
-        MainCamera.VY = MainCamera.VZ = 0;
-        Mouse.LeftButton = c.Click, Mouse.MiddleButton = c.Brake, Keys.Arrows = c.Arrows, Keys.Alt = c.Alt;
+        Settings.CameraMode = c.Mode;
+        MenuShown = c.Menu;
+        MainCamera.Pitch = 0.0f;
+        MainCamera.Yaw = 90.0f;
+        MainCamera.VX = c.StartVX;
+        MainCamera.VY = 0.0f;
+        MainCamera.VZ = 0.0f;
+        Mouse.LeftButton = c.Click;
+        Mouse.MiddleButton = c.Brake;
+        Keys.Arrows = c.Arrows;
+        Keys.Alt = c.Alt;
         Frame();
-        const float damping = 1.0f - (c.Brake ? 5.0f : 0.5f) * 0.016f, tolerance = 1e-5f * (1 + c.StartVX);
+        const float damping = 1.0f - (c.Brake ? 5.0f : 0.5f) * 0.016f;
+        const float tolerance = 1e-5f * (1 + c.StartVX);
         EXPECT_TRUE(std::fabs(MainCamera.VX - c.Expected[0] * damping) < tolerance &&
                     std::fabs(MainCamera.VY - c.Expected[1] * damping) < tolerance &&
                     std::fabs(MainCamera.VZ - c.Expected[2] * damping) < tolerance)

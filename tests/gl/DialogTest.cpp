@@ -1,6 +1,6 @@
 // The popup menu as the user drives it, with the real mouse and key callbacks and whole frames: the pages
 // each row opens (read from the text the menu draws), what every row does to its setting and the status
-// line, saving and loading, the fade and slide, the focus keys, dragging, and the stack and widget limits.
+// line, saving and loading, the fade and slide, the focus keys and dragging.
 
 #include "app/KeyboardControls.h"
 #include "app/PointerControls.h"
@@ -23,7 +23,11 @@ protected:
         EmptyScene();
     }
     // Nothing behind the menu, so that frames are quick: the opening over, no globes, no stars.
-    static void EmptyScene() { Logo.Finished = 1, GlobeCount = 0, S.Universe = 0; }
+    static void EmptyScene() {
+        Logo.Finished = 1;
+        GlobeCount = 0;
+        S.Universe = 0;
+    }
     void Step() { FrameAt(Fake.NowMs + FrameMs); }
     // The menu opened by its key and shown in full.
     void Open() {
@@ -38,8 +42,12 @@ protected:
         }
     }
     void Press(int key) {
-        key < KeyLeft ? OnKeyboard(static_cast<unsigned char>(key), 0, 0)
-                      : (OnSpecial(key, 0, 0), OnSpecialUp(key, 0, 0));
+        if (key < KeyLeft) {
+            OnKeyboard(static_cast<unsigned char>(key), 0, 0);
+        } else {
+            OnSpecial(key, 0, 0);
+            OnSpecialUp(key, 0, 0);
+        }
         Step();
     }
     // The menu as drawn now: its text, and the box of its first tile (the title).
@@ -64,7 +72,10 @@ TEST_F(DialogTest, MainMenuRowsOpenTheirPagesByClickAndByKeysAndBackReturns) {
                         Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
             for (int down = 0; byKeys && down < r.Slot; ++down)
                 Press(KeyDown);
-            byKeys ? Press(13) : Click(45, r.Bottom + 15);
+            if (byKeys)
+                Press(13);
+            else
+                Click(45, r.Bottom + 15);
             EXPECT_EQ(Drawn().Glyphs().substr(0, std::string(r.Shown).size()), r.Shown) << byKeys;
             EXPECT_TRUE(Dialogs.Widgets[1]->FontSize == (r.Slot == 1 ? 10 : 20) && !DialogText.WobbleOn);
             Click(r.BackX + 15, Y0 + 15);
@@ -143,7 +154,9 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
             row = std::string(Dialogs.Widgets[slot]->Label) == r.Label ? Dialogs.Widgets[slot].get() : row;
         ASSERT_TRUE(row);
         EXPECT_TRUE(row->Left == r.Left && row->Bottom == Y0 + r.Dy) << row->Left << ", " << row->Bottom;
-        S.ObjectSize = 3.0f, HelpShown = 1, MainCamera.Fov = 40.0f;
+        S.ObjectSize = 3.0f;
+        HelpShown = 1;
+        MainCamera.Fov = 40.0f;
         S.CameraMode = r.Menu == LoadMenu ? 0 : S.CameraMode; // saved while the menu held 2
         StatusLine.Text[0] = '\0';
         Click(r.X, Y0 + r.Dy + 12);
@@ -205,26 +218,6 @@ TEST_F(DialogTest, TitleDragAndKeysMoveTheMenuAndFocusKeysWrap) {
         Press(keys[i]);
         EXPECT_EQ(Dialogs.Focus, focus[i]) << i;
     }
-}
-
-// Nineteen pages stack; the twentieth push and a pop from the bottom say so and change nothing. A page
-// opened stands where the menu stands; one built directly stands at the origin.
-TEST_F(DialogTest, StackAndWidgetLimitsAndWhereANewPageStands) {
-    Dialogs.OriginX = 40.0f, Dialogs.OriginY = -10.0f;
-    for (int push = 0; push < 19; ++push)
-        Dialogs.OpenMenu(SaveMenu, 1);
-    EXPECT_EQ(support::ConsoleOutput([] { Dialogs.OpenMenu(LoadMenu, 1); }),
-              "** Attempt to push dialog beyond limits");
-    EXPECT_TRUE(Dialogs.StackDepth == 19 && Dialogs.OriginX == 40.0f && Dialogs.OriginY == -10.0f);
-    for (int pop = 0; pop < 19; ++pop)
-        Dialogs.PopMenu();
-    EXPECT_EQ(support::ConsoleOutput([] { Dialogs.PopMenu(); }), "** Attempt to pop no dialog");
-    EXPECT_TRUE(Dialogs.CurrentMenu == MainMenu && Dialogs.OriginX == 0.0f); // the first page pushed
-    Dialogs.Clear();
-    for (int id = 0; id <= DialogStack::MaxWidgets; ++id)
-        EXPECT_EQ(Dialogs.AddWidget(ButtonKind, "", id, 30, 30, 30, 30, 0, 0, 0, 0, 0), id < 50 ? id : -1);
-    EXPECT_EQ(Dialogs.AddWidget(ButtonKind, "again", 49, 30, 30, 30, 30, 0, 0, 0, 0, 0), 49); // a refresh
-    EXPECT_STREQ(Dialogs.Widgets[49]->Label, "again");
 }
 
 } // namespace

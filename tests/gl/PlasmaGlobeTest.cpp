@@ -33,10 +33,15 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         ResetProgram();
-        PlasmaGlobe::SettingsLink = &Settings, PlasmaGlobe::ClockLink = &Clock,
+        PlasmaGlobe::SettingsLink = &Settings;
+        PlasmaGlobe::ClockLink = &Clock;
         PlasmaGlobe::WaveBank = &ArcWaveBank;
-        PlasmaGlobe::ArcImage = &ArcTexture, PlasmaGlobe::GlowImage = &GlowTexture;
-        Settings.ObjectSize = float(R), Settings.SpotLights = 0, Settings.MainSpeed = 2.0f, GlobeCount = 3;
+        PlasmaGlobe::ArcImage = &ArcTexture;
+        PlasmaGlobe::GlowImage = &GlowTexture;
+        Settings.ObjectSize = float(R);
+        Settings.SpotLights = 0;
+        Settings.MainSpeed = 2.0f;
+        GlobeCount = 3;
         Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
         ObjectView(2);
         ArcWaveBank.Phase[1] = ArcWaveBank.Phase[2] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
@@ -47,11 +52,19 @@ protected:
             std::tie(globe.Angle, globe.Spin, globe.Yaw, globe.YawRate, globe.Pitch, globe.PitchRate) =
                 std::tie(Tumbles[g][0], Tumbles[g][1], Tumbles[g][2], Tumbles[g][3], Tumbles[g][4],
                          Tumbles[g][5]);
-            for (int c = 0; c < 7; ++c) // channels that stand still while the frame's time runs
-                globe.Bank.Frozen[c] = 1, globe.Bank.Speed[c] = 0.0f;
-            for (PlasmaArc& arc : globe.Arcs) // after the frame: 30 about z, then 10 about x, then 46 about y
-                arc.AngleZ = 30.0f, arc.AngleX = 0.0f, arc.AngleY = 50.0f, arc.RateZ = 0.0f,
-                arc.RateX = 20.0f, arc.RateY = -8.0f;
+            for (int c = 0; c < 7; ++c) { // channels that stand still while the frame's time runs
+                globe.Bank.Frozen[c] = 1;
+                globe.Bank.Speed[c] = 0.0f;
+            }
+            for (PlasmaArc& arc :
+                 globe.Arcs) { // after the frame: 30 about z, then 10 about x, then 46 about y
+                arc.AngleZ = 30.0f;
+                arc.AngleX = 0.0f;
+                arc.AngleY = 50.0f;
+                arc.RateZ = 0.0f;
+                arc.RateX = 20.0f;
+                arc.RateY = -8.0f;
+            }
         }
     }
 };
@@ -62,33 +75,32 @@ protected:
 // the arc's own angles (about z, then x, then y).
 TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColour) {
     const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
-    float faintest = 1.0f, brightest = 0.0f;
+    float faintest = 1.0f;
+    float brightest = 0.0f;
+    std::size_t first[3] = {}; // where each globe's vertices begin: the later globes first
     for (int g = 0; g < 3; ++g) {
         const double* s = Shown[g];
         const Turn3 m =
             Turn(2, s[6]) * Turn(1, s[7]) * Turn(0, s[8]) * Turn(2, 30) * Turn(0, 10) * Turn(1, 46);
-        const Point3 tip = m * Point3{0, 0.975 * R, 0}, rim = m * Point3{0.2 * R, 0.975 * R, 0.2 * R};
-        int tips = 0, rims = 0;
-        for (const FeedbackVertex& v : sent) {
+        const Point3 tip = m * Point3{0, 0.975 * R, 0};
+        const Point3 rim = m * Point3{0.2 * R, 0.975 * R, 0.2 * R};
+        int tips = 0;
+        int rims = 0;
+        for (std::size_t i = sent.size(); i-- > 0;) {
+            const FeedbackVertex& v = sent[i];
             if (std::fabs(v.R - s[0]) + std::fabs(v.G - s[1]) + std::fabs(v.B - s[2]) > 1e-5)
                 continue;
+            first[g] = i;
             tips += v.S == 0.5f && Near(v, {s[3] + tip[0], s[4] + tip[1], s[5] + tip[2]});
             rims += std::fabs(v.S - 0.9f) + std::fabs(v.T - 0.9f) + v.A < 1e-6f &&
                     Near(v, {s[3] + rim[0], s[4] + rim[1], s[5] + rim[2]});
-            if (v.S == 0.5f)
-                faintest = std::min(faintest, v.A), brightest = std::max(brightest, v.A);
+            if (v.S == 0.5f) {
+                faintest = std::min(faintest, v.A);
+                brightest = std::max(brightest, v.A);
+            }
         }
         EXPECT_TRUE(tips >= 30 * 10 && rims >= 30 * 2) << g << ": " << tips << ", " << rims;
     }
-    std::vector<std::size_t> first; // where each globe's vertices begin: the later globes first
-    for (int g = 0; g < 3; ++g)
-        first.push_back(std::size_t(std::find_if(sent.begin(), sent.end(),
-                                                 [g](const FeedbackVertex& v) {
-                                                     return std::fabs(v.R - Shown[g][0]) +
-                                                                std::fabs(v.G - Shown[g][1]) <
-                                                            1e-5;
-                                                 }) -
-                                    sent.begin()));
     EXPECT_TRUE(first[2] < first[1] && first[1] < first[0]);
     EXPECT_TRUE(faintest >= 0.1f && faintest < 0.2f && brightest > 0.9f && brightest < 1.0f);
 }
@@ -99,16 +111,22 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
 TEST_F(PlasmaGlobeTest, PassDrawsItsGlobesWithElectrodeGlassAndFogAndReturnsToRest) {
     const float cases[][5] = {{1, 1, 1, 40, 0.6f}, {2, 0, 0, 3, 0.1f}, {0, 1, 1, 40, 0},
                               {4, 1, 0, 40, 0},    {1, 1, 0, 2, 0},    {1, 1, 0, 101, 0}};
-    Settings.ArcThickness = 1.5f, Settings.FogStart = 0.5f, Settings.FogEnd = 4.0f;
+    Settings.ArcThickness = 1.5f;
+    Settings.FogStart = 0.5f;
+    Settings.FogEnd = 4.0f;
     for (const auto& c : cases) { // globes, screen clear, fog, steps, the glass's grey
-        GlobeCount = int(c[0]), Settings.ScreenClear = int(c[1]), Settings.DepthCueFog = int(c[2]),
+        GlobeCount = int(c[0]);
+        Settings.ScreenClear = int(c[1]);
+        Settings.DepthCueFog = int(c[2]);
         Settings.Tesselation = int(c[3]);
         glFogf(GL_FOG_START, -5.0f);
         const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
         gltest::ExpectRestingState();
         GLfloat fog[2] = {};
-        glGetFloatv(GL_FOG_START, &fog[0]), glGetFloatv(GL_FOG_END, &fog[1]);
-        int electrode = 0, glass = 0;
+        glGetFloatv(GL_FOG_START, &fog[0]);
+        glGetFloatv(GL_FOG_END, &fog[1]);
+        int electrode = 0;
+        int glass = 0;
         for (const FeedbackVertex& v : sent) {
             const double fromCentre = std::hypot(v.X - Globe1.X, v.Y - Globe1.Y, ObjectZ(v, 2) - Globe1.Z);
             electrode += v.A == 0.5f && v.R == 0.4f && std::fabs(fromCentre - 0.075 * R) < 1e-4;
