@@ -27,21 +27,15 @@ template <typename Draw> std::vector<Line> Lines(Draw draw) {
     std::vector<Line> lines;
     float previousX = 1e9f;
     for (size_t p = 0; p + 1 < sent.Primitives.size(); p += 2) {
-        std::vector<FeedbackVertex> glyph = sent.Primitives[p].Vertices;
-        glyph.insert(glyph.end(), sent.Primitives[p + 1].Vertices.begin(),
-                     sent.Primitives[p + 1].Vertices.end());
-        float left = 1e9f, right = -1e9f, low = 1e9f, high = -1e9f, u = 1.0f, v = 1.0f;
-        for (const FeedbackVertex& corner : glyph) {
-            left = std::min(left, corner.X), right = std::max(right, corner.X);
-            low = std::min(low, corner.Y), high = std::max(high, corner.Y);
-            u = std::min(u, corner.S), v = std::min(v, corner.T);
-        }
-        const float x = (left + right - ScreenText.Slant) / 2.0f; // the pen, also for waving glyphs
+        const FeedbackBox box = sent.Bounds(p, 2);
+        const FeedbackVertex& corner = sent.Primitives[p].Vertices[0];
+        const float x = (box.MinX + box.MaxX - ScreenText.Slant) / 2.0f; // the pen, also for waving glyphs
         if (x < previousX)
-            lines.push_back(
-                {"", x, (low + high) / 2.0f, (high - low) / 2.0f, glyph[0].R, glyph[0].G, glyph[0].B});
+            lines.push_back({"", x, (box.MinY + box.MaxY) / 2.0f, (box.MaxY - box.MinY) / 2.0f, corner.R,
+                             corner.G, corner.B});
         previousX = x;
-        lines.back().Text += char(32 + 16 * std::lround(7.0f - v * 8.0f) + std::lround(u * 16.0f));
+        lines.back().Text +=
+            char(32 + 16 * std::lround(7.0f - box.MinT * 8.0f) + std::lround(box.MinS * 16.0f));
     }
     return lines;
 }
@@ -112,7 +106,9 @@ TEST_F(HelpScreensTest, InfoScreenHeadingsAndLinesThenLeavesTheTextWhite) {
           {0, 1, 0, "Press '?' for more info on keyboard controls"},
           {1, 1, 0, "   <?> to return"},
           {0, 1, 2, ""}}) {
-        HelpShown = help, InfoShown = info, ExitState = exit;
+        HelpShown = help;
+        InfoShown = info;
+        ExitState = exit;
         ScreenText.Text[0] = '\0';
         FrameAt(Fake.NowMs + FrameMs);
         EXPECT_STREQ(ScreenText.Text, lastLine) << help << info << exit;

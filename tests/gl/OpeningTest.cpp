@@ -17,14 +17,18 @@ TEST_F(OpeningTest, ClickEndsTheOpeningForTheRestOfTheRun) {
     Paused = 1; // the light circles on
     Settings.ObjectSize = 1.25f;
     FramesUntil(1000, FrameMs);
-    const float lightX = MainLight.X, logoTime = LogoTime, pitch = Globe1.Pitch;
+    const float lightX = MainLight.X;
+    const float logoTime = LogoTime;
+    const float pitch = Globe1.Pitch;
     FramesUntil(3000, FrameMs);
     EXPECT_STREQ(StatusLine.Text, "<Click> to continue,,,");
     EXPECT_NE(MainLight.X, lightX);
     EXPECT_EQ(std::make_tuple(LogoTime != logoTime, Logo.Size), std::make_tuple(true, 1.25f));
     float longest = 0.0f; // the glow's rays turn when more than 0.07 s have passed
-    for (int frame = 0; frame < 5; ++frame, longest = std::max(longest, TextureAnimTimer))
+    for (int frame = 0; frame < 5; ++frame) {
         FrameAt(Fake.NowMs + FrameMs);
+        longest = std::max(longest, TextureAnimTimer);
+    }
     EXPECT_NEAR(longest, 0.064f, 1e-4);
 
     // The click frame draws neither the logo nor the globes; the globes follow, with the camera wandering.
@@ -71,23 +75,16 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
     BeginWideOrtho();
     const auto sent = CaptureFeedback(DrawShatter); // and their second
     ASSERT_EQ(sent.Count(FeedbackPrimitive::Polygon), 72);
+    // Every corner lies, within the two short steps (and turns) its tile has taken, where its point of the
+    // picture was: a corner with the wrong texture coordinate, or a sheared or mirrored tile, is a sixth off.
     for (const FeedbackPrimitive& triangle : sent.Primitives) {
-        const FeedbackVertex &a = triangle.Vertices[0], &b = triangle.Vertices[1], &c = triangle.Vertices[2];
-        // The map from texture to window coordinates: a turn of a 640 x 480 picture.
-        const double s1 = b.S - a.S, t1 = b.T - a.T, s2 = c.S - a.S, t2 = c.T - a.T, det = s1 * t2 - s2 * t1;
-        const double xs = ((b.X - a.X) * t2 - (c.X - a.X) * t1) / det,
-                     ys = ((b.Y - a.Y) * t2 - (c.Y - a.Y) * t1) / det;
-        const double xt = ((c.X - a.X) * s1 - (b.X - a.X) * s2) / det,
-                     yt = ((c.Y - a.Y) * s1 - (b.Y - a.Y) * s2) / det;
-        EXPECT_NEAR(std::hypot(xs, ys), 640.0, 3.0);
-        EXPECT_NEAR(std::hypot(xt, yt), 480.0, 3.0);
-        EXPECT_NEAR((xs * xt + ys * yt) / (640.0 * 480.0), 0.0, 0.01);
-        EXPECT_GT(xs * yt - ys * xt, 0.0);
-        // Where the tile is, within the two short steps it has taken, is where its part of the picture was.
-        EXPECT_NEAR((a.X + b.X + c.X) / 3.0 - (a.S + b.S + c.S) / 3.0 * 640.0, 0.0, 8.0);
-        EXPECT_NEAR((a.Y + b.Y + c.Y) / 3.0 - (a.T + b.T + c.T) / 3.0 * 480.0, 0.0, 8.0);
-        EXPECT_NEAR(std::max({a.S, b.S, c.S}) - std::min({a.S, b.S, c.S}), 1.0 / 6.0, 1e-4);
-        EXPECT_NEAR(std::max({a.T, b.T, c.T}) - std::min({a.T, b.T, c.T}), 1.0 / 6.0, 1e-4);
+        for (const FeedbackVertex& corner : triangle.Vertices) {
+            EXPECT_NEAR(corner.X - corner.S * 640.0f, 0.0f, 12.0f);
+            EXPECT_NEAR(corner.Y - corner.T * 480.0f, 0.0f, 12.0f);
+        }
+        const FeedbackBox box = sent.Bounds(size_t(&triangle - sent.Primitives.data()), 1);
+        EXPECT_NEAR(box.MaxS - box.MinS, 1.0f / 6.0f, 1e-4f);
+        EXPECT_NEAR(box.MaxT - box.MinT, 1.0f / 6.0f, 1e-4f);
     }
     const float startY = ShatterTiles[2][3].Y;
     FramesUntil(3016 + 1904, FrameMs);

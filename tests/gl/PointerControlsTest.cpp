@@ -64,8 +64,12 @@ TEST_F(PointerControlsTest, ArrowsAndButtonsAreHeldAsTheCameraReadsThem) {
         int Mode, X, Y, PointerX, PointerY;
     } moves[] = {{0, 10, 0, 10, 479}, {2, 20, 470, 20, 9}, {1, 330, 230, 10, -10}};
     for (const auto& m : moves) {
-        Settings.CameraMode = m.Mode, Mouse.Moved = 0;
-        m.Mode == 2 ? OnMouse(ButtonMiddle, ButtonUp, m.X, m.Y) : OnMotion(m.X, m.Y);
+        Settings.CameraMode = m.Mode;
+        Mouse.Moved = 0;
+        if (m.Mode == 2)
+            OnMouse(ButtonMiddle, ButtonUp, m.X, m.Y);
+        else
+            OnMotion(m.X, m.Y);
         EXPECT_EQ(std::make_tuple(Mouse.PointerX, Mouse.PointerY, Mouse.Moved),
                   std::make_tuple(m.PointerX, m.PointerY, 1));
     }
@@ -77,10 +81,15 @@ TEST_F(PointerControlsTest, KeyAndRightButtonToggleTheMenuAndGiveTheCameraModeBa
     const struct {
         bool Button;
         int Mode, FullScreen, OpenMode, ClosedCursor;
-    } rows[] = {{false, 1, 1, 2, CursorNone}, {false, 2, 1, 2, CursorNone}, {false, 0, 0, 0, CursorLeftArrow},
-                {true, 1, 1, 2, CursorNone},  {true, 2, 1, 2, CursorNone},  {true, 0, 0, 0, CursorLeftArrow}};
+    } rows[] = {{false, 1, 1, 2, CursorNone},
+                {false, 0, 0, 0, CursorLeftArrow},
+                {true, 2, 1, 2, CursorNone},
+                {true, 0, 0, 0, CursorLeftArrow}};
     auto toggle = [](bool button) {
-        button ? OnMouse(ButtonRight, ButtonDown, 0, 0) : OnKeyboard('`', 0, 0);
+        if (button)
+            OnMouse(ButtonRight, ButtonDown, 0, 0);
+        else
+            OnKeyboard('`', 0, 0);
     };
     auto menu = [this] {
         return std::make_tuple(MenuShown, Dialogs.TargetVisibility, Settings.CameraMode, HelpShown,
@@ -89,7 +98,10 @@ TEST_F(PointerControlsTest, KeyAndRightButtonToggleTheMenuAndGiveTheCameraModeBa
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << (r.Button ? "button" : "key") << ", mode " << r.Mode);
         Mouse = MouseState();
-        Settings.CameraMode = r.Mode, Settings.FullScreen = r.FullScreen, HelpShown = 1, View.ClearFrames = 0;
+        Settings.CameraMode = r.Mode;
+        Settings.FullScreen = r.FullScreen;
+        HelpShown = 1;
+        View.ClearFrames = 0;
         OnMouse(ButtonLeft, ButtonDown, 0, 0);
         toggle(r.Button);
         EXPECT_EQ(menu(), std::make_tuple(1, 1.0f, r.OpenMode, 0, int(!r.Button), int(CursorLeftArrow)));

@@ -41,10 +41,8 @@ TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) 
         testing::internal::CaptureStderr();
         const SaverOptions options = ReadSaverOptions(int(argv.size()), argv.data(), c.Environment);
         EXPECT_EQ(options.Error + testing::internal::GetCapturedStderr(), c.Messages);
-        EXPECT_EQ(options.Chosen, c.Chosen);
-        EXPECT_EQ(options.Window, c.Window);
-        EXPECT_EQ(options.Globes, c.Globes);
-        EXPECT_EQ(options.FpsClock, c.FpsClock);
+        EXPECT_EQ(std::make_tuple(options.Chosen, options.Window, options.Globes, options.FpsClock),
+                  std::make_tuple(c.Chosen, c.Window, c.Globes, c.FpsClock));
     }
 }
 
@@ -68,7 +66,6 @@ TEST_F(SaverTest, ShowsTheSceneAloneWithTheSavedSettingsAndNeitherSoundsNorWrite
     saved.FpsClock = 1;
     ASSERT_EQ(saved.Save("Tovi"), 0);
     const support::Bytes file = support::ReadFile("Tovi.pref");
-    const int clockLeft = WindowWidth - 120, clockBottom = WindowHeight - 45;
     const struct {
         int Saver, FpsOption;
         bool LitOutsideClock, ClockLit;
@@ -87,9 +84,11 @@ TEST_F(SaverTest, ShowsTheSceneAloneWithTheSavedSettingsAndNeitherSoundsNorWrite
             EXPECT_EQ(GlobeCount, 3);
         }
         // No stars, no globes, no light: whatever is lit is the opening or an overlay.
-        Settings.Universe = Settings.SpotLights = GlobeCount = 0;
+        Settings.Universe = 0;
+        Settings.SpotLights = 0;
+        GlobeCount = 0;
         FramesUntil(5000); // the title slides across the top during the first ten seconds
-        const int clock = LitPixels(clockLeft, clockBottom, WindowWidth, WindowHeight);
+        const int clock = LitPixels(WindowWidth - 120, WindowHeight - 45, WindowWidth, WindowHeight);
         EXPECT_EQ(LitPixels(0, 0, WindowWidth, WindowHeight) > clock, c.LitOutsideClock);
         EXPECT_EQ(clock > 0, c.ClockLit);
         if (!c.Saver)
@@ -97,17 +96,14 @@ TEST_F(SaverTest, ShowsTheSceneAloneWithTheSavedSettingsAndNeitherSoundsNorWrite
 
         // Past the time the wind would blow again; the camera drifts about its anchor (0, 0, 1.25).
         FramesUntil(45000);
-        EXPECT_EQ(Fake.Waves.size(), waves);
-        EXPECT_EQ(Settings.Letterbox, 2);
+        EXPECT_EQ(std::make_tuple(Fake.Waves.size(), Settings.Letterbox, support::ReadFile("Tovi.pref"),
+                                  std::distance(directory_iterator("."), directory_iterator())),
+                  std::make_tuple(waves, 2, file, 1));
         EXPECT_NEAR(MainCamera.X, 0.0f, 0.125f);
         EXPECT_NEAR(MainCamera.Z, 1.25f, 0.125f);
-        EXPECT_EQ(support::ReadFile("Tovi.pref"), file);
-        EXPECT_EQ(std::distance(directory_iterator("."), directory_iterator()), 1);
 
         // The host's end (a signal, the window gone) ends the run at once and cleanly.
-        testing::internal::CaptureStdout();
-        ProgramCallbacks().Close();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nShutting down...\nFin\n\n");
+        EXPECT_EQ(ConsoleOutput(ProgramCallbacks().Close), "\nShutting down...\nFin\n\n");
         EXPECT_EQ(Fake.ExitStatus, 0);
     }
 }

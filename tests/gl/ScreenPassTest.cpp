@@ -66,7 +66,8 @@ TEST_F(ScreenPassTest, PolygonModeFollowsTheSettingAndAWindowOfNoHeightDraws) {
     ProgramCallbacks().Reshape(640, 0);
     for (int letterbox : {0, 6})
         for (int screenClear : {0, 1}) {
-            Settings.Letterbox = letterbox, Settings.ScreenClear = screenClear;
+            Settings.Letterbox = letterbox;
+            Settings.ScreenClear = screenClear;
             FrameAt(Fake.NowMs + FrameMs);
         }
 }
