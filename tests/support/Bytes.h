@@ -3,7 +3,7 @@
 // Files as bytes, for the preferences file and the image loaders. Offsets are byte offsets.
 //   ReadFile(path), WriteFile(path, bytes)
 //   PutAt(bytes, offset, value, size = 4)   the low `size` bytes of value, least significant first
-//   WordAt / PutFloat                        a 4-byte little-endian int, or a float, at an offset
+//   WordAt(bytes, offset)                    the 4-byte little-endian word at an offset
 //   PrefsRecord({{offset, value}, {offset, value, true}})   a whole preferences file from its fields
 //   RecordBytes(settings)                    the 184 bytes the program saves for a settings record
 //   BmpFile(BmpImage{...})                   a BMP file whose header fields are all spelled out
@@ -43,12 +43,6 @@ inline std::uint32_t WordAt(const Bytes& bytes, std::size_t at) {
            std::uint32_t(bytes[at + 3]) << 24;
 }
 
-inline void PutFloat(Bytes& bytes, std::size_t at, float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    PutAt(bytes, at, bits);
-}
-
 // One field of a preferences file: its offset and its value, a 32-bit int or (IsFloat) a float.
 struct PrefField {
     int Offset;
@@ -60,9 +54,13 @@ struct PrefField {
 inline Bytes PrefsRecord(const std::vector<PrefField>& fields) {
     Bytes bytes(184, 0);
     PutAt(bytes, 0, 0x004245FC);
-    for (const PrefField& field : fields)
-        field.IsFloat ? PutFloat(bytes, std::size_t(field.Offset), float(field.Value))
-                      : PutAt(bytes, std::size_t(field.Offset), std::uint32_t(std::int32_t(field.Value)));
+    for (const PrefField& field : fields) {
+        const float value = float(field.Value);
+        std::uint32_t word = std::uint32_t(std::int32_t(field.Value));
+        if (field.IsFloat)
+            std::memcpy(&word, &value, sizeof word);
+        PutAt(bytes, std::size_t(field.Offset), word);
+    }
     return bytes;
 }
 
