@@ -17,7 +17,12 @@ using KeyboardControlsTest = ProgramTest;
 struct Value {
     Value(int* value) : Int(value) {}
     Value(float* value) : Float(value) {}
-    void Set(double v) const { Int ? void(*Int = int(v)) : void(*Float = float(v)); }
+    void Set(double v) const {
+        if (Int)
+            *Int = int(v);
+        else
+            *Float = float(v);
+    }
     int* Int = nullptr;
     float* Float = nullptr;
 };
