@@ -48,25 +48,6 @@ protected:
     }
 };
 
-// Start-up reads Tovi.pref (here a hold camera, letterbox 3 and 77 degrees); a reset reads it no more.
-TEST_F(FrameLoopTest, StartupReadsThePreferencesOnceAndAResetNever) {
-    SettingsStore stored;
-    stored.Fov = 77;
-    stored.Letterbox = 3;
-    stored.CameraMode = 2;
-    ASSERT_EQ(stored.Save("Tovi"), 0);
-    ResetProgram();
-    Fake = FakePlatform();
-    EXPECT_EQ(ConsoleOutput(InitGL),
-              "Init Once...\nParticle Init...\nInit Vars...\nLoaded Prefs.\nDialog Init...\n");
-    EXPECT_EQ(
-        std::make_tuple(Settings.Fov, MainCamera.Fov, Settings.Letterbox, Settings.CameraMode, Fake.Cursor),
-        std::make_tuple(77, 77.0f, 3, 2, int(CursorNone)));
-    EXPECT_EQ(ConsoleOutput(InitVars), "Init Vars...\n");
-    EXPECT_EQ(std::make_tuple(Settings.Fov, Settings.Letterbox, Settings.CameraMode),
-              std::make_tuple(110, 0, 0));
-}
-
 // The first two seconds fade in from black over the whole window; the title slides from x = 0 at 2 s to
 // the right edge at 9.5 s, at 0.9 of the height, and is gone after 10 s.
 TEST_F(FrameLoopTest, FadeInAndTheSlidingTitle) {
