@@ -1,5 +1,5 @@
-// The drawing foundation as OpenGL receives it: the state an object switches on and back off, and the
-// blend factor tables.
+// The drawing foundation as OpenGL receives it: the state an object switches on and back off, the blend
+// factor tables, and the sphere.
 
 #include "scene/Primitives.h"
 #include "support/GlTestFixture.h"
@@ -73,6 +73,15 @@ TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
         glGetIntegerv(GL_BLEND_DST, &state[3]);
         EXPECT_TRUE(state[2] == sources[selector] && state[3] == destinations[7 - selector % 8]) << selector;
     }
+}
+
+// A sphere of stacks - 1 bands, each a strip of 2 slices triangles, runs from the bottom pole to the top one.
+TEST_F(SceneObjectTest, SphereRunsPoleToPoleInBandsOfStrips) {
+    ObjectView(2);
+    const Feedback sent = CaptureFeedback([] { DrawSphere(1.5, 8, 5, 1, 1, 0, 0); });
+    EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon), 2 * 8 * 4);
+    EXPECT_NEAR(sent.Bounds().MinY, -1.5f, 1e-4f);
+    EXPECT_NEAR(sent.Bounds().MaxY, 1.5f, 1e-4f);
 }
 
 } // namespace
