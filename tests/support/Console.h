@@ -2,7 +2,7 @@
 
 // The console while the program writes to it (stdout, by file descriptor, so printf and ConsoleWrite alike):
 //   support::SilencedStdout quiet;   stdout thrown away while it lives
-// and, for the tests (support/GlTestFixture.h), support::ConsoleOutput(call): what the call wrote.
+// and, for the GL tests (support/GlTestFixture.h), gltest::ConsoleOutput(call): what the call wrote.
 
 #include <cstdio>
 #include <fcntl.h>

@@ -10,7 +10,7 @@
 //   PixelNear(x, y, rgb)                      a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
-//   ConsoleOutput(call)                       what the call wrote to stdout (also support::ConsoleOutput)
+//   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
 
@@ -32,25 +32,20 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace support {
-
-template <typename Call> std::string ConsoleOutput(Call call) {
-    testing::internal::CaptureStdout();
-    call();
-    return testing::internal::GetCapturedStdout();
-}
-
-} // namespace support
-
 namespace gltest {
 
-using support::ConsoleOutput;
 using support::ResetProgram;
 using support::Rgb;
 
 constexpr int WindowWidth = 640;
 constexpr int WindowHeight = 480;
 constexpr int FrameMs = 16;
+
+template <typename Call> std::string ConsoleOutput(Call call) {
+    testing::internal::CaptureStdout();
+    call();
+    return testing::internal::GetCapturedStdout();
+}
 
 inline void ExpectRestingState() {
     const char* fault = support::RestingStateFault();
