@@ -87,6 +87,12 @@ TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
     StatusLine.ShowUntil = 0.0f;
     StatusLine.DrawIfShown();
     EXPECT_EQ(View.ClearFrames, 0);
+    // The option selectors name the option chosen.
+    Settings.OptionIndex = 1;
+    ShowOption();
+    EXPECT_STREQ(StatusLine.Text, "Option 1/4: ");
+    ShowImageOption();
+    EXPECT_STREQ(StatusLine.Text, "No Image Options");
 }
 
 // One frame of input and what the widget makes of it; State -1 is not checked.
