@@ -60,79 +60,74 @@ long LevelEnd(const std::vector<float>& out, long from) {
            out.begin();
 }
 
-class SdlWavePlayerTest : public ::testing::Test {
-protected:
-    // The player closes itself when it goes; the audio thread would otherwise mix from a freed player.
-    ~SdlWavePlayerTest() override { unsetenv("SDL_AUDIODRIVER"); }
+// The frames the device has written so far.
+long Frames(const SdlWavePlayer& player) {
+    std::error_code missing;
+    const auto bytes = std::filesystem::file_size("device.raw", missing);
+    return missing ? 0 : long(bytes / 4 / player.Channels());
+}
 
-    long Frames() const {
-        std::error_code missing;
-        const auto bytes = std::filesystem::file_size("device.raw", missing);
-        return missing ? 0 : long(bytes / 4 / Player.Channels());
-    }
+// Lets the device play on for `seconds` of its own time; gives up after ten seconds of the clock's.
+void PlayOn(const SdlWavePlayer& player, double seconds) {
+    const long target = Frames(player) + long(seconds * player.SampleRate());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Frames(player) < target && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_GE(Frames(player), target) << "the device stopped playing";
+}
 
-    // Lets the device play on for `seconds` of its own time; gives up after ten seconds of the clock's.
-    void PlayOn(double seconds) {
-        const long target = Frames() + long(seconds * Player.SampleRate());
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (Frames() < target && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        ASSERT_GE(Frames(), target) << "the device stopped playing";
-    }
-
-    support::ScratchFolder Scratch;
-    SdlWavePlayer Player;
-};
-
-TEST_F(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiveSilence) {
+TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiveSilence) {
     mallopt(M_MMAP_THRESHOLD, 64 * 1024); // freed samples go back to the system: a read after free crashes
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", "device.raw", 1);
     setenv("SDL_DISKAUDIODELAY", "2", 1);
-    ASSERT_TRUE(Player.Open());
-    const int channels = Player.Channels(), rate = Player.SampleRate();
+    support::ScratchFolder scratch;
+    SdlWavePlayer player;
+    ASSERT_TRUE(player.Open());
+    unsetenv("SDL_AUDIODRIVER");
+    const int channels = player.Channels(), rate = player.SampleRate();
     ASSERT_GE(channels, 2);
     const std::string level = Wav("level.wav", Level);
     const Tone tone{220, 0.9, 0.2}; // over the fading level, louder than full scale
+    // Damaged files: gigabytes of samples claimed and none there, garbage after the header, a header cut
+    // short, nothing at all; no file, a folder, no name, a path too long to keep. Missing files fill the
+    // table of decoded files, which the level and the tone share with them.
     Bytes huge = WavFile(tone), garbage = huge, truncated = huge;
     huge.resize(44);
-    support::PutAt(huge, 40, 0xfffffff0u); // gigabytes of samples claimed, none there
+    support::PutAt(huge, 40, 0xfffffff0u);
     std::fill(garbage.begin() + 16, garbage.end(), 0x9b);
     truncated.resize(30);
-    std::vector<std::string> damaged = {"missing.wav", Scratch.Path()};
-    for (const auto& [name, bytes] : {std::pair{"huge.wav", huge},
-                                      {"garbage.wav", garbage},
-                                      {"truncated.wav", truncated},
-                                      {"empty.wav", Bytes()}}) {
-        support::WriteFile(name, bytes);
-        damaged.push_back(name);
-    }
-    // With the level and the tone, the table of decoded files is full.
+    support::WriteFile("huge.wav", huge);
+    support::WriteFile("garbage.wav", garbage);
+    support::WriteFile("truncated.wav", truncated);
+    support::WriteFile("empty.wav", Bytes());
+    std::vector<std::string> damaged = {"huge.wav", "garbage.wav", "truncated.wav", "empty.wav",
+                                        scratch.Path()};
     while (damaged.size() < SdlWavePlayer::CacheSize - 2)
         damaged.push_back("missing" + std::to_string(damaged.size()) + ".wav");
-    damaged.insert(damaged.end(), {"", std::string(300, 'x')}); // no file at all, and a path too long to keep
+    damaged.insert(damaged.end(), {"", std::string(300, 'x')});
 
     // The level, cut off by the tone; again, cut off by the damaged files; and again, cut off at once by one
     // file more than the table holds, whose slot must not be the level's, though the level's is the oldest:
     // its samples are still fading out.
-    Player.Play(level.c_str());
-    PlayOn(0.1);
-    Player.Play(Wav("tone.wav", tone).c_str());
-    PlayOn(tone.Seconds + 0.1);
-    const long levelAgain = Frames();
-    Player.Play(level.c_str());
-    PlayOn(0.1);
-    Player.Play(nullptr);
+    player.Play(level.c_str());
+    PlayOn(player, 0.1);
+    player.Play(Wav("tone.wav", tone).c_str());
+    PlayOn(player, tone.Seconds + 0.1);
+    const long levelAgain = Frames(player);
+    player.Play(level.c_str());
+    PlayOn(player, 0.1);
+    player.Play(nullptr);
     for (int round = 0; round < 2; ++round) // the second time round as files known to be silent
         for (const std::string& name : damaged) {
-            Player.Play(name.c_str());
-            PlayOn(0.01);
+            player.Play(name.c_str());
+            PlayOn(player, 0.01);
         }
-    const long lastLevel = Frames();
-    Player.Play(level.c_str());
-    Player.Play(Wav("extra.wav", tone).c_str());
-    PlayOn(tone.Seconds + 0.1);
-    Player.Close();
+    const long lastLevel = Frames(player);
+    player.Play(level.c_str());
+    player.Play(Wav("extra.wav", tone).c_str());
+    PlayOn(player, tone.Seconds + 0.1);
+    player.Close();
 
     // The first channel of all the device wrote; every file is mono, so every other channel is the same.
     const Bytes bytes = support::ReadFile("device.raw");
