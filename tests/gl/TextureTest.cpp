@@ -1,7 +1,7 @@
 // Images as OpenGL holds them, read back from the texture: BMP files of every readable layout, the damaged
-// ones refused, the alpha rules; and the generated spot, band and glow.
+// ones refused, and the alpha rules.
 
-#include "render/ProceduralTexture.h"
+#include "render/Texture.h"
 #include "support/GlTestFixture.h"
 
 #include <cmath>
@@ -99,43 +99,6 @@ TEST_F(TextureTest, AlphaFromBrightnessOrThresholdAndMissingBytesRead255) {
         EXPECT_EQ(Texels(), (std::vector<int>{c[2], c[3], c[4], c[5], 255, 255, blue, missing}))
             << c[0] << ", " << c[1];
     }
-}
-
-// The spot: 234 times (1 - d²) plus up to 20 of grain, d the distance from the middle in half sides, and
-// grain alone beyond. The band: min(64 - |x - 64|, 49) / 49 times 255 per column, or a full-white sparkle
-// (a chance of 30 in 255 - level). The glow: flat 250 out to 19.2 pixels, then (1.1 - r / 128) 1.05 250,
-// black by 141, rays (out to 126 pixels) only brightening it. All grey, alpha equal to brightness.
-TEST_F(TextureTest, GeneratedSpotBandAndGlow) {
-    for (int image = 0; image < 3; ++image) {
-        const int side = image == 1 ? 128 : 256;
-        Texture texture;
-        ASSERT_NE(GenerateTexture(texture, image == 1 ? BandKind : SpotKind, side), 0u);
-        if (image == 2)
-            UpdateGlowRays(texture.Name);
-        const std::vector<int> t = Texels();
-        int wrong = 0, sparkles = 0, flat = 0;
-        for (int i = 0; i < side * side; ++i) {
-            const int x = i % side, level = t[4 * i];
-            const double d = std::hypot(x - side / 2, i / side - side / 2);
-            const double glow = d <= 19.2 ? 250.0 : std::max(0.0, (1.1 - d / 128) * 1.05 * 250.0);
-            const double spot = (1.0 - std::pow(std::min(d / 128, 1.0), 2)) * 234.0;
-            wrong += t[4 * i + 1] != level || t[4 * i + 2] != level || t[4 * i + 3] != level;
-            sparkles += x < 10 && level == 255;
-            flat += d > 20 && d < 25 && level >= 250;
-            wrong +=
-                image == 0 ? level < std::floor(spot) - 1 || level > spot + 20
-                : image == 1
-                    ? level != 255 && std::abs(level - std::min(64 - std::abs(x - 64), 49) / 49.0 * 255.0) > 1
-                    : (d > 127 ? std::abs(level - glow) > 1 : level < std::floor(glow) - 1);
-        }
-        EXPECT_EQ(wrong, 0) << image;
-        EXPECT_TRUE(image == 1 ? sparkles > 80 && sparkles < 300 : sparkles == 0) << sparkles;
-        EXPECT_TRUE(image != 2 || flat < 350)
-            << "past 19.2 pixels the glow falls off, but where a ray crosses";
-    }
-    Texture texture;
-    EXPECT_TRUE(GenerateTexture(texture, 1, 128) == 0 && GenerateTexture(texture, SpotKind, 64) == 0 &&
-                texture.Name == Texture::NoImage);
 }
 
 } // namespace
