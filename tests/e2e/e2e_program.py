@@ -57,16 +57,14 @@ def streaks(shot, top):
                for run in line.split(b"\0"))
 
 
-class ProgramTest(unittest.TestCase):
+class SessionTest(unittest.TestCase):
+    """One private X server and one scratch folder for the tests of a class; a program ends with its test."""
 
     @classmethod
     def setUpClass(cls):
         if missing_tools() or not os.access(os.path.join(BUILD, "tovi"), os.X_OK):
             raise RuntimeError("needs the tools %s and TOVI_BUILD_DIR/tovi" % ", ".join(missing_tools()))
         cls.scratch = tempfile.mkdtemp(prefix="tovi-e2e-")
-        cls.prefix = os.path.join(cls.scratch, "prefix")
-        subprocess.run([os.environ.get("TOVI_CMAKE", "cmake"), "--install", BUILD, "--prefix", cls.prefix],
-                       check=True, capture_output=True)
         cls.xserver = XServer(W, H).__enter__()
 
     @classmethod
@@ -74,10 +72,25 @@ class ProgramTest(unittest.TestCase):
         cls.xserver.__exit__()
         shutil.rmtree(cls.scratch)
 
-    def start(self, program, folder, prefs_line):  # the run, once its window covers the screen
+    def run_program(self, *arguments, program=os.path.join(BUILD, "tovi"), folder=None, display=True):
+        folder = folder or tempfile.mkdtemp(dir=self.scratch)
         os.makedirs(folder, exist_ok=True)
-        run = Program(self.xserver, program, folder)
+        run = Program(self.xserver, program, folder, arguments=arguments, display=display)
         self.addCleanup(run.close)
+        return run
+
+
+class ProgramTest(SessionTest):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.prefix = os.path.join(cls.scratch, "prefix")
+        subprocess.run([os.environ.get("TOVI_CMAKE", "cmake"), "--install", BUILD, "--prefix", cls.prefix],
+                       check=True, capture_output=True)
+
+    def start(self, program, folder, prefs_line):  # the run, once its window covers the screen
+        run = self.run_program(program=program, folder=folder)
         run.wait_for_console("Ready...\n\n")
         self.assertEqual(run.console(), STARTUP % prefs_line)
         self.assertEqual(run.wait_for_window("Tovi")[1:], (0, 0, W, H))

@@ -13,8 +13,8 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
 
-from e2e_program import BUILD, DATA, DEFAULTS, H, ROOT, SHUTDOWN, STARTUP, W
-from xsession import Program, XServer, missing_tools, wait_for
+from e2e_program import BUILD, DATA, DEFAULTS, H, ROOT, SHUTDOWN, STARTUP, W, SessionTest
+from xsession import wait_for
 
 SAVER_USER = "tovi-saver-test"
 # The preferences file of the defaults, as the program saves them.
@@ -36,24 +36,7 @@ def read(path, mode="r"):
         return f.read()
 
 
-class SaverTest(unittest.TestCase):
-
-    @classmethod
-    def setUpClass(cls):
-        if missing_tools() or not os.access(os.path.join(BUILD, "tovi"), os.X_OK):
-            raise RuntimeError("needs the tools %s and TOVI_BUILD_DIR/tovi" % ", ".join(missing_tools()))
-        cls.xserver = XServer(W, H).__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.xserver.__exit__()
-
-    def start(self, *arguments):
-        folder = tempfile.mkdtemp(prefix="tovi-saver-")
-        self.addCleanup(shutil.rmtree, folder)
-        run = Program(self.xserver, os.path.join(BUILD, "tovi"), folder, arguments=arguments)
-        self.addCleanup(run.close)
-        return run
+class SaverTest(SessionTest):
 
     def assert_ended(self, run, status=0, console=STARTUP % "No Prefs found." + SHUTDOWN, errors=""):
         self.assertEqual(run.wait_exit(5.0), status, run.console(errors=True))
@@ -74,7 +57,7 @@ class SaverTest(unittest.TestCase):
         def saver_in_window(width, height, form):  # the saver drawing in a new window at the corner
             window = call("XCreateSimpleWindow", x11.XDefaultRootWindow(display), 0, 0, width, height, 0, 0, 0)
             call("XMapWindow", window)
-            run = self.start("-window-id", form(window))
+            run = self.run_program("-window-id", form(window))
             wait_for("stars in the window", lambda: stars(0, 0, width, height) > 0)
             return window, run
 
@@ -95,7 +78,7 @@ class SaverTest(unittest.TestCase):
         call("XDestroyWindow", window)
         self.assert_ended(run)
         # A window that is not there: the program's own message, not Xlib's error report.
-        self.assert_ended(self.start("-window-id", "0x1fffffff"), 1, "", "Tovi: the display has no window 0x1fffffff\n")
+        self.assert_ended(self.run_program("-window-id", "0x1fffffff"), 1, "", "Tovi: the display has no window 0x1fffffff\n")
 
     def test_b_the_daemon_activates_and_deactivates_the_saver(self):
         # xscreensaver runs no saver for root: as root, an unprivileged user of its own runs the daemon.

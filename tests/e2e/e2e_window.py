@@ -1,28 +1,17 @@
-"""The program off the happy path, on one private X server: the window leaving full screen without a window
-manager and under openbox, mouse look in a small window, quitting while the window is hidden, and the
-command line with and without a display. TOVI_BUILD_DIR: the build folder; TOVI_VERSION: its version."""
+"""The program off the happy path: the window leaving full screen without a window manager and under
+openbox, mouse look in a small window, quitting while the window is hidden, and the command line with and
+without a display. TOVI_BUILD_DIR: the build folder; TOVI_VERSION: its version."""
 
 import os
 import subprocess
-import tempfile
 import time
 import unittest
 
-from e2e_program import BUILD, H, SHUTDOWN, STARTUP, W
-from xsession import Program, XServer, missing_tools, wait_for
+from e2e_program import BUILD, H, SHUTDOWN, STARTUP, W, SessionTest
+from xsession import wait_for
 
 
-class WindowTest(unittest.TestCase):
-
-    @classmethod
-    def setUpClass(cls):
-        if missing_tools() or not os.access(os.path.join(BUILD, "tovi"), os.X_OK):
-            raise RuntimeError("needs the tools %s and TOVI_BUILD_DIR/tovi" % ", ".join(missing_tools()))
-        cls.xserver = XServer(W, H).__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.xserver.__exit__()
+class WindowTest(SessionTest):
 
     def sized(self, window, width, height):
         """Waits for the window at this size and then for the pointer at its middle; returns its place."""
@@ -37,6 +26,7 @@ class WindowTest(unittest.TestCase):
         # F leaves full screen for 600 x 600; the window made smaller still holds the pointer at its
         # middle, so the second F (which follows the pointer without a window manager) reaches it.
         x = self.xserver
+        run.wait_for_console("Ready...\n\n")
         window = run.wait_for_window("Tovi")[0]
         x.move_pointer(W // 2, H // 2)
         x.keys("f")
@@ -53,18 +43,9 @@ class WindowTest(unittest.TestCase):
         self.assertGreater(time.monotonic() - pressed, 1.5)
         self.assertEqual(run.console() + run.console(errors=True), STARTUP % "No Prefs found." + SHUTDOWN)
 
-    def start(self, *arguments, display=True):
-        folder = tempfile.TemporaryDirectory(prefix="tovi-e2e-")
-        self.addCleanup(folder.cleanup)
-        run = Program(self.xserver, os.path.join(BUILD, "tovi"), folder.name, arguments=arguments,
-                      display=display)
-        self.addCleanup(run.close)
-        run.wait_for_console("Ready...\n\n")
-        return run
-
     def test_a_display_from_the_command_line_and_a_quit_while_unmapped(self):
         # No DISPLAY in the environment: the display and -sync reach GLUT from the command line.
-        run = self.start("-display", self.xserver.display, "-sync", display=False)
+        run = self.run_program("-display", self.xserver.display, "-sync", display=False)
         self.leave_and_return_then_quit_hidden(run, "windowunmap")
 
     def test_b_openbox_frames_the_window_and_minimises_it(self):
@@ -74,7 +55,7 @@ class WindowTest(unittest.TestCase):
         self.addCleanup(manager.terminate)
         wait_for("openbox", lambda: b"window id" in self.xserver.tool(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
-        self.leave_and_return_then_quit_hidden(self.start(), "windowminimize")
+        self.leave_and_return_then_quit_hidden(self.run_program(), "windowminimize")
 
     def test_help_and_version_without_a_display(self):
         environment = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
