@@ -179,8 +179,10 @@ TEST_F(SceneTest, StarsFillTheCubeShellInTwoLayers) {
         EXPECT_TRUE(std::min({v[i].R, v[i].G, v[i].B}) >= 0.3f && std::max({v[i].R, v[i].G, v[i].B}) < 1.0f);
         EXPECT_TRUE(std::fabs(v[i + 1000].X - p[2]) + std::fabs(ObjectZ(v[i + 1000], Half) + p[0]) < 1e-4);
     }
-    const FeedbackBox box = sent.Bounds(); // out to 5 both ways in every direction
-    EXPECT_TRUE(box.MinX < -4.5f && box.MaxX > 4.5f && box.MinY < -4.5f && box.MaxY > 4.5f);
+    const FeedbackBox first = sent.Bounds(0, 1000);     // out to 5 both ways in every direction
+    const FeedbackBox turned = sent.Bounds(1000, 1000); // whose x is the first layer's z
+    EXPECT_TRUE(first.MinX < -4.5f && first.MaxX > 4.5f && first.MinY < -4.5f && first.MaxY > 4.5f &&
+                turned.MinX < -4.5f && turned.MaxX > 4.5f);
     EXPECT_TRUE(tinted > 40 && tinted < 160) << tinted;
     stars.Release();
 }
