@@ -15,19 +15,12 @@ class SceneObjectTest : public gltest::GlTest {};
 // switches exactly that back to the resting state. The selectors index the factor tables, as the user's
 // blend selectors do.
 TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
-    const GLint sources[] = {GL_ZERO,
-                             GL_ONE,
-                             GL_SRC_ALPHA,
-                             GL_ONE_MINUS_SRC_ALPHA,
-                             GL_DST_ALPHA,
-                             GL_ONE_MINUS_DST_ALPHA,
-                             GL_DST_COLOR,
-                             GL_ONE_MINUS_DST_COLOR,
-                             GL_SRC_ALPHA_SATURATE};
-    const GLint destinations[] = {GL_ZERO,      GL_ONE,
-                                  GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
-                                  GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
-                                  GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR};
+    // The source factors by selector, then the destination factors.
+    const GLint factors[2][9] = {{GL_ZERO, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA,
+                                  GL_ONE_MINUS_DST_ALPHA, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
+                                  GL_SRC_ALPHA_SATURATE},
+                                 {GL_ZERO, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA,
+                                  GL_ONE_MINUS_DST_ALPHA, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR}};
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Texture image;
     glGenTextures(1, &image.Name);
@@ -62,7 +55,7 @@ TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
                     state[0] == o.DepthWrite && glIsEnabled(GL_TEXTURE_2D) == prefs.Textures &&
                     state[1] == (prefs.Textures ? GLint(image.Name) : 0) && colour[0] == 0.2f &&
                     colour[1] == 0.4f && colour[2] == 0.6f && colour[3] == 0.8f &&
-                    (!o.Blend || (state[2] == sources[flags % 9] && state[3] == destinations[flags % 8])))
+                    (!o.Blend || (state[2] == factors[0][flags % 9] && state[3] == factors[1][flags % 8])))
             << flags;
         o.EndRenderState(prefs);
         gltest::ExpectRestingState();
@@ -71,7 +64,7 @@ TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
         SetBlendFactors(selector, 7 - selector % 8);
         glGetIntegerv(GL_BLEND_SRC, &state[2]);
         glGetIntegerv(GL_BLEND_DST, &state[3]);
-        EXPECT_TRUE(state[2] == sources[selector] && state[3] == destinations[7 - selector % 8]) << selector;
+        EXPECT_TRUE(state[2] == factors[0][selector] && state[3] == factors[1][7 - selector % 8]) << selector;
     }
 }
 
