@@ -56,8 +56,8 @@ protected:
                 globe.Bank.Frozen[c] = 1;
                 globe.Bank.Speed[c] = 0.0f;
             }
-            for (PlasmaArc& arc :
-                 globe.Arcs) { // after the frame: 30 about z, then 10 about x, then 46 about y
+            // Every arc after the frame: 30 about z, then 10 about x, then 46 about y.
+            for (PlasmaArc& arc : globe.Arcs) {
                 arc.AngleZ = 30.0f;
                 arc.AngleX = 0.0f;
                 arc.AngleY = 50.0f;
@@ -77,7 +77,7 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
     float faintest = 1.0f;
     float brightest = 0.0f;
-    std::size_t first[3] = {}; // where each globe's vertices begin: the later globes first
+    std::size_t first[3] = {sent.size(), sent.size(), sent.size()}; // where each globe's vertices begin
     for (int g = 0; g < 3; ++g) {
         const double* s = Shown[g];
         const Turn3 m =
@@ -86,11 +86,11 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
         const Point3 rim = m * Point3{0.2 * R, 0.975 * R, 0.2 * R};
         int tips = 0;
         int rims = 0;
-        for (std::size_t i = sent.size(); i-- > 0;) {
+        for (std::size_t i = 0; i < sent.size(); ++i) {
             const FeedbackVertex& v = sent[i];
             if (std::fabs(v.R - s[0]) + std::fabs(v.G - s[1]) + std::fabs(v.B - s[2]) > 1e-5)
                 continue;
-            first[g] = i;
+            first[g] = std::min(first[g], i);
             tips += v.S == 0.5f && Near(v, {s[3] + tip[0], s[4] + tip[1], s[5] + tip[2]});
             rims += std::fabs(v.S - 0.9f) + std::fabs(v.T - 0.9f) + v.A < 1e-6f &&
                     Near(v, {s[3] + rim[0], s[4] + rim[1], s[5] + rim[2]});
