@@ -54,7 +54,6 @@ bool Monkey::Restart() {
     View.Reshape(Width, Height);
     PointerX = Width / 2;
     PointerY = Height / 2;
-    DragFrames = 0;
     while (glGetError() != GL_NO_ERROR) {
     }
     return Context->Ok();
@@ -120,18 +119,14 @@ void Monkey::PickPointer(int& x, int& y) {
     }
 }
 
-// None to a few calls a frame, as a busy user gives them; a drag in progress moves on every frame.
+// None to a few calls a frame, as a busy user gives them. A press and the motions after it, before its
+// release, drag whatever the press caught: a slider, the menu's title.
 void Monkey::SendInput() {
     // A reset builds the main menu again; the save and load keys open the preferences file.
     const auto key = [this](int key) {
         const bool allowed = key == 'r' || key == 'R' || key == '!' || key == '@';
         Call('K', key, 0, allowed, [&] { Handlers.Keyboard((unsigned char)key, PointerX, PointerY); });
     };
-    if (DragFrames > 0) {
-        Pointer(-1, 0, PointerX + DragX, PointerY + DragY);
-        if (--DragFrames == 0)
-            Pointer(ButtonLeft, ButtonUp, PointerX, PointerY);
-    }
     const int roll = Below(100);
     for (int count = roll < 40 ? 0 : roll < 75 ? 1 : Between(2, 4); count > 0; --count) {
         const int kind = Below(1000);
@@ -140,8 +135,7 @@ void Monkey::SendInput() {
         if (kind < 300) { // mostly a key the program acts on; a quit key now and then
             const int code = Below(4) ? HandledKeys[Below(int(sizeof HandledKeys) - 1)] : Below(256);
             key(Below(150) == 0 ? QuitKeys[Below(3)] : code == 27 || code == 'q' || code == 'Q' ? '1' : code);
-        } else if (kind <
-                   480) { // a special key (F1 to F12, 100 to 108), an arrow let go, or a code of no key
+        } else if (kind < 480) { // a special key (F1 to F12, 100 to 108), an arrow let go, or no key
             const bool up = Below(10) < 3;
             const int code = Below(20) == 0 ? Between(-5, 300)
                              : up           ? KeyLeft + Below(4)
@@ -152,27 +146,21 @@ void Monkey::SendInput() {
         } else if (kind < 640) { // a click or half of one, mostly of the left button
             PickPointer(x, y);
             Pointer(Below(10) < 6 ? ButtonLeft : Below(10) ? Below(3) : Between(3, 6), Below(2), x, y);
-        } else if (kind < 880) {
+        } else if (kind < 930) { // a motion, with or without a button held
             if (Below(2))
                 PickPointer(x, y);
             Pointer(-1, 0, x + Between(-30, 30), y + Between(-30, 30));
-        } else if (kind < 940) { // the menu, by the right button or the key
+        } else if (kind < 990) { // the menu, by the right button or the key
             if (Below(2)) {
                 Pointer(ButtonRight, ButtonDown, x, y);
                 Pointer(ButtonRight, ButtonUp, x, y);
             } else {
                 key('`');
             }
-        } else if (kind < 990 && DragFrames == 0) { // a drag over the rows: a slider, the title box
-            PickPointer(x, y);
-            Pointer(ButtonLeft, ButtonDown, x, y);
-            DragFrames = Between(1, 30);
-            DragX = Between(-12, 12);
-            DragY = Between(-6, 6);
-        } else if (kind >= 990 && kind < 995) { // the window hidden, covered or shown again
+        } else if (kind < 995) { // the window hidden, covered or shown again
             const int state = Below(4);
             Call('W', state, 0, No, [&] { Handlers.WindowStatus(state); });
-        } else if (kind >= 995) { // the window resized, down to nothing in either direction
+        } else { // the window resized, down to nothing in either direction
             Fake.Requested = {Below(5) ? Between(1, 2 * Width) : 0, Below(5) ? Between(1, 2 * Height) : 0};
         }
     }

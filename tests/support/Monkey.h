@@ -82,7 +82,6 @@ private:
     WindowCallbacks Handlers;
     Tally Totals;
     int PointerX = 0, PointerY = 0;
-    int DragFrames = 0, DragX = 0, DragY = 0; // a left-button drag in progress: frames left, step
     std::string Fault;
 };
 
