@@ -193,6 +193,8 @@ TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, ArcWaveBank.Phase[1] == arcs),
               std::make_tuple(true, false));
     Paused = 0;
+    FramesUntil(2000); // the wind still blows
+    EXPECT_EQ(Fake.Waves.size(), 1u);
     FramesUntil(22500); // the queued sound played from 2.1 s to 2.6 s
     EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, Fake.Waves),
               std::make_tuple(false, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
