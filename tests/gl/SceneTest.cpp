@@ -6,6 +6,7 @@
 #include "scene/Logo.h"
 #include "scene/Universe.h"
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,6 +144,22 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
                     std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
                     std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4 && bar.MaxS == 2.0f);
     }
+    // A quarter of the way from row 3 to row 4 the ease has gone (1 - cos 45) / 2 of the way: roll and yaw at
+    // 13.18 degrees, the middle at z -0.81. Each corner is the upright emblem's (row 2, middle at z 1) turned
+    // by the roll about z, then the yaw about y.
+    LogoTime = 2.0f;
+    const Feedback upright = CaptureFeedback([] { Logo.Draw(); });
+    LogoTime = 3.25f;
+    const Feedback turned = CaptureFeedback([] { Logo.Draw(); });
+    const Turn3 m = Turn(1, 13.1802) * Turn(2, 13.1802);
+    double error = 0.0;
+    for (std::size_t k = 0; k < 72; ++k) {
+        const FeedbackVertex& a = upright.Primitives[348 + k / 3].Vertices[k % 3];
+        const FeedbackVertex& b = turned.Primitives[348 + k / 3].Vertices[k % 3];
+        const Point3 p = m * Point3{a.X, a.Y, ObjectZ(a, Half) - 1.0};
+        error += std::fabs(b.X - p[0]) + std::fabs(b.Y - p[1]) + std::fabs(ObjectZ(b, Half) - p[2] + 0.80962);
+    }
+    EXPECT_LT(error, 1e-2);
     const float clock[][4] = {
         {0, 0.016f, 1, 0.016f}, {6.5f, 1, 1, 0.5f}, {3.5f, 1.5f, 2, 6.5f}, {0.25f, 0.5f, 0.5f, 0.5f}};
     for (const auto& c : clock) {
