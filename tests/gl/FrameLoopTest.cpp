@@ -1,4 +1,4 @@
-// Whole frames of the program on the scripted host clock: the start-up, the fade in, the sliding title,
+// Whole frames of the program on the scripted host clock: the fade in, the sliding title,
 // full clears, trails, the letterbox bands under the menu, the end of the program, pausing and the wind.
 // (That a key or a click acts on one frame only is seen where it matters, walking the menu: DialogTest.)
 // Every frame hands back the resting GL state without a GL error.
