@@ -7,6 +7,7 @@
 //   PrefsRecord({{offset, value}, {offset, value, true}})   a whole preferences file from its fields
 //   RecordBytes(settings)                    the 184 bytes the program saves for a settings record
 //   BmpFile(BmpImage{...})                   a BMP file whose header fields are all spelled out
+// (PutFloat is gone: PrefsRecord writes the float fields.)
 
 #include "app/Settings.h"
 

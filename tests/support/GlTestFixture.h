@@ -13,6 +13,7 @@
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
+// (PixelAt and ExpectRows are gone, and ConsoleOutput moved from support:: to gltest::; use PixelNear.)
 
 // The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
