@@ -143,23 +143,19 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
         ASSERT_TRUE(std::fabs(out[i] - out[i - 1]) < 0.05f && std::fabs(out[i]) <= 1.0f)
             << "a click at " << i << ": " << out[i - 1] << " " << out[i];
 
-    // The tone began where the level ended, not after its fade, and played in full at its pitch and
-    // loudness; from 10 ms on the level is gone and the sine alone averages to nothing.
+    // The tone began where the level ended, not after its fade, and played in full (at the wrong rate it
+    // would last longer or shorter) and as loud; from 10 ms on the level is gone and the sine alone averages
+    // to nothing.
     const long cut = LevelEnd(out, 0), settled = cut + rate / 100;
     long last = levelAgain;
     while (last > cut && std::fabs(out[last - 1]) <= 0.001f) // the resampler's faint ringing is no sound
         --last;
     EXPECT_NEAR(last - cut, tone.Seconds * rate, 0.01 * tone.Seconds * rate + 32);
-    std::vector<long> rises; // rising zero crossings, a cycle apart
     double peak = 0, sum = 0;
     for (long i = settled; i < last; ++i) {
         peak = std::max(peak, double(std::fabs(out[i])));
         sum += out[i];
-        if (out[i - 1] < 0 && out[i] >= 0)
-            rises.push_back(i);
     }
-    ASSERT_GT(rises.size(), 2u);
-    EXPECT_NEAR((rises.size() - 1.0) * rate / double(rises.back() - rises.front()), tone.Frequency, 7);
     EXPECT_NEAR(peak, tone.Amplitude, 0.03);
     EXPECT_NEAR(sum / double(last - settled), 0.0, 0.01) << "the old sound is still mixed in";
 
