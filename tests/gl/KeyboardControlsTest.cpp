@@ -150,11 +150,12 @@ TEST_F(KeyboardControlsTest, LetterboxBouncesBetweenZeroAndSixAndTheMenuFollows)
     }
 }
 
-// f sets a 600 x 600 window with the arrow cursor of the automatic camera, F full screen; r resets every
-// default but the automatic camera, without reading the file (only start-up does), the letterbox bounce
-// going on; Ctrl with a letter
-// arrives as a control code, which changes nothing.
-TEST_F(KeyboardControlsTest, WindowResetAndControlCodes) {
+// f sets a 600 x 600 window with the arrow cursor of the automatic camera, F full screen. ! saves the record,
+// @ loads it back but keeps the camera mode and its cursor; r resets every default but the automatic camera,
+// without reading the file (only start-up does), the letterbox bounce going on. Without a file @ only snaps
+// the camera to the stored whole degrees. Ctrl with a letter arrives as a control code, which changes
+// nothing.
+TEST_F(KeyboardControlsTest, WindowSaveLoadResetAndControlCodes) {
     Settings.CameraMode = 0;
     Press('f');
     EXPECT_EQ(std::make_tuple(Settings.FullScreen, Fake.Reshapes.size(), Fake.Reshapes[0].X,
@@ -164,32 +165,6 @@ TEST_F(KeyboardControlsTest, WindowResetAndControlCodes) {
     EXPECT_EQ(std::make_tuple(Settings.FullScreen, Fake.FullScreenCalls, View.ClearFrames, Fake.Cursor),
               std::make_tuple(1, 1, 1, int(CursorNone)));
 
-    Settings.ObjectSize = 2.0f; // saved, but a reset reads the file no more
-    ASSERT_EQ(Press('!'), "Saved Prefs");
-    Settings.CameraMode = 1;
-    MainCamera.Fov = 40.0f;
-    GlobeCount = 3;
-    BlendFunc0 = 5;
-    BlendFunc1 = 6;
-    MenuShown = 1;
-    LetterboxPhase = -2;
-    EXPECT_EQ(ConsoleOutput([] { EXPECT_EQ(Press('r'), "Reset w/o Prefs"); }), "Init Vars...\n");
-    S expected;
-    expected.CameraMode = 0;
-    EXPECT_EQ(RecordBytes(Settings), RecordBytes(expected));
-    EXPECT_EQ(std::make_tuple(GlobeCount, BlendFunc0, BlendFunc1, MenuShown, MainCamera.Fov, LetterboxPhase),
-              std::make_tuple(1, 2, 1, 0, 110.0f, -2));
-
-    const auto before = KeyState();
-    for (int code = 1; code <= 26; ++code) {
-        EXPECT_EQ(Press(static_cast<unsigned char>(code)), "");
-        EXPECT_EQ(KeyState(), before) << code;
-    }
-}
-
-// ! saves the record, @ loads it back but keeps the camera mode and its cursor; without a file only the
-// camera snaps to the stored whole degrees.
-TEST_F(KeyboardControlsTest, SaveAndLoadKeysKeepTheCameraMode) {
     Settings.ObjectSize = 1.5f;
     Settings.Fov = 80;
     Settings.CameraMode = 1;
@@ -204,14 +179,32 @@ TEST_F(KeyboardControlsTest, SaveAndLoadKeysKeepTheCameraMode) {
         std::make_tuple(Settings.ObjectSize, Settings.Fov, MainCamera.Fov, Settings.CameraMode, Fake.Cursor),
         std::make_tuple(1.5f, 80, 80.0f, 2, int(CursorNone)));
 
+    GlobeCount = 3;
+    BlendFunc0 = 5;
+    BlendFunc1 = 6;
+    MenuShown = 1;
+    LetterboxPhase = -2;
+    EXPECT_EQ(ConsoleOutput([] { EXPECT_EQ(Press('r'), "Reset w/o Prefs"); }), "Init Vars...\n");
+    S expected;
+    expected.CameraMode = 0;
+    EXPECT_EQ(RecordBytes(Settings), RecordBytes(expected));
+    EXPECT_EQ(std::make_tuple(GlobeCount, BlendFunc0, BlendFunc1, MenuShown, MainCamera.Fov, LetterboxPhase),
+              std::make_tuple(1, 2, 1, 0, 110.0f, -2));
+
     std::filesystem::remove("Tovi.pref");
     MainCamera.Fov = 70.5f;
     Settings.Fov = 70;
-    const Bytes before = RecordBytes(Settings);
+    const Bytes saved = RecordBytes(Settings);
     EXPECT_EQ(Press('@'), "Could NOT Load Prefs");
-    EXPECT_EQ(std::make_tuple(RecordBytes(Settings), MainCamera.Fov), std::make_tuple(before, 70.0f));
+    EXPECT_EQ(std::make_tuple(RecordBytes(Settings), MainCamera.Fov), std::make_tuple(saved, 70.0f));
     std::filesystem::create_directory("Tovi.pref");
     EXPECT_EQ(Press('!'), "Could NOT Save Prefs");
+
+    const auto before = KeyState();
+    for (int code = 1; code <= 26; ++code) {
+        EXPECT_EQ(Press(static_cast<unsigned char>(code)), "");
+        EXPECT_EQ(KeyState(), before) << code;
+    }
 }
 
 } // namespace
