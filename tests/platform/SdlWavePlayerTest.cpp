@@ -89,23 +89,18 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     ASSERT_GE(channels, 2);
     const std::string level = Wav("level.wav", Level);
     const Tone tone{220, 0.9, 0.2}; // over the fading level, louder than full scale
-    // Damaged files: gigabytes of samples claimed and none there, garbage after the header, a header cut
-    // short, nothing at all; no file, a folder, no name, a path too long to keep. Missing files fill the
-    // table of decoded files, which the level and the tone share with them.
-    Bytes huge = WavFile(tone), garbage = huge, truncated = huge;
+    // Damaged files: gigabytes of samples claimed and none there, a header cut short; a path too long to
+    // keep. Missing files fill the table of decoded files, which the level and the tone share with them.
+    Bytes huge = WavFile(tone), truncated = huge;
     huge.resize(44);
     support::PutAt(huge, 40, 0xfffffff0u);
-    std::fill(garbage.begin() + 16, garbage.end(), 0x9b);
     truncated.resize(30);
     support::WriteFile("huge.wav", huge);
-    support::WriteFile("garbage.wav", garbage);
     support::WriteFile("truncated.wav", truncated);
-    support::WriteFile("empty.wav", Bytes());
-    std::vector<std::string> damaged = {"huge.wav", "garbage.wav", "truncated.wav", "empty.wav",
-                                        scratch.Path()};
+    std::vector<std::string> damaged = {"huge.wav", "truncated.wav"};
     while (damaged.size() < SdlWavePlayer::CacheSize - 2)
         damaged.push_back("missing" + std::to_string(damaged.size()) + ".wav");
-    damaged.insert(damaged.end(), {"", std::string(300, 'x')});
+    damaged.push_back(std::string(300, 'x'));
 
     // The level, cut off by the tone; again, cut off by the damaged files; and again, cut off at once by one
     // file more than the table holds, whose slot must not be the level's, though the level's is the oldest:
@@ -118,11 +113,10 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     player.Play(level.c_str());
     PlayOn(player, 0.1);
     player.Play(nullptr);
-    for (int round = 0; round < 2; ++round) // the second time round as files known to be silent
-        for (const std::string& name : damaged) {
-            player.Play(name.c_str());
-            PlayOn(player, 0.01);
-        }
+    for (const std::string& name : damaged) {
+        player.Play(name.c_str());
+        PlayOn(player, 0.01);
+    }
     const long lastLevel = Frames(player);
     player.Play(level.c_str());
     player.Play(Wav("extra.wav", tone).c_str());
