@@ -1,5 +1,7 @@
 """The real program, built and installed, on a private Xvfb screen with real key presses and clicks: what a
-user sees of it, the console, the exit status, the files and the screen. TOVI_BUILD_DIR: the build folder."""
+user sees of it, the console, the exit status, the files and the screen; the window leaving full screen with
+and without a window manager, and the command line. TOVI_BUILD_DIR: the build folder; TOVI_VERSION: its
+version."""
 
 import os
 import pathlib
@@ -89,23 +91,50 @@ class ProgramTest(SessionTest):
         subprocess.run([os.environ.get("TOVI_CMAKE", "cmake"), "--install", BUILD, "--prefix", cls.prefix],
                        check=True, capture_output=True)
 
-    def start(self, program, folder, prefs_line):  # the run, once its window covers the screen
-        run = self.run_program(program=program, folder=folder)
+    def start(self, program, folder, prefs_line):
+        """The run, once its window covers the screen; with no DISPLAY, its display reaches GLUT from the
+        command line."""
+        run = self.run_program("-display", self.xserver.display, program=program, folder=folder, display=False)
         run.wait_for_console("Ready...\n\n")
         self.assertEqual(run.console(), STARTUP % prefs_line)
         self.assertEqual(run.wait_for_window("Tovi")[1:], (0, 0, W, H))
         return run
 
-    def quit(self, run, key):  # the seconds from the key to the end, with status 0
+    def sized(self, window, width, height):
+        """Waits for the window at this size and then for the pointer at its middle; returns its place."""
+        x = self.xserver
+        wait_for("a %dx%d window" % (width, height), lambda: x.geometry(window)[2:] == (width, height))
+        left, top = x.geometry(window)[:2]
+        middle = (left + width // 2, top + height // 2)
+        wait_for("the pointer at %s" % (middle,), lambda: x.pointer() == middle)
+        return left, top
+
+    def leave_full_screen_and_return(self, run):
+        # F leaves full screen for 600 x 600; the window made smaller still holds the pointer at its
+        # middle, so the second F (which follows the pointer without a window manager) reaches it.
+        x, window = self.xserver, run.wait_for_window("Tovi")[0]
+        x.move_pointer(W // 2, H // 2)
+        x.keys("f")
+        self.sized(window, 600, 600)
+        x.tool("xdotool", "windowsize", str(window), "400", "300")
+        self.sized(window, 400, 300)
+        x.keys("f")
+        self.assertEqual(self.sized(window, W, H), (0, 0))
+        return window
+
+    def quit_hidden(self, run, window, hide):  # Q's two-second fade-out runs to its end in a hidden window
         pressed = time.monotonic()
-        self.xserver.keys(key)
+        self.xserver.keys("q")
+        self.xserver.tool("xdotool", hide, str(window))
         self.assertEqual(run.wait_exit(), 0, run.console(errors=True))
-        return time.monotonic() - pressed
+        self.assertGreater(time.monotonic() - pressed, 1.5, "Q ends the program only after its fade")
+        self.assertEqual(run.console() + run.console(errors=True), STARTUP % "No Prefs found." + SHUTDOWN)
 
     def test_a_session_then_the_installed_program_reads_its_settings_back(self):
         x, folder = self.xserver, os.path.join(self.scratch, "session")
         prefs, lit = os.path.join(folder, "Tovi.pref"), lambda *box, **how: x.screenshot().lit(*box, **how)
         run = self.start(os.path.join(BUILD, "tovi"), folder, "No Prefs found.")
+        window = self.leave_full_screen_and_return(run)
 
         # The opening, past its fade-in: the lit floor below. It runs under manual control: holding Up
         # flies the camera over the floor, whose tiles then move far more than the swinging emblem alone.
@@ -123,14 +152,13 @@ class ProgramTest(SessionTest):
                  and shot.lit(0, 0, W, H, level=450) > 0.001)
 
         # A hidden window draws nothing and costs no CPU time; shown again, it animates.
-        window = str(run.wait_for_window("Tovi")[0])
         cpu = lambda: sum(map(int, read("/proc/%d/stat" % run.process.pid).rsplit(b")")[1].split()[11:13]))
-        x.tool("xdotool", "windowunmap", window)
+        x.tool("xdotool", "windowunmap", str(window))
         time.sleep(0.5)
         used = cpu()
         time.sleep(2.0)
         self.assertLess((cpu() - used) / os.sysconf("SC_CLK_TCK"), 0.2, "CPU seconds while hidden")
-        x.tool("xdotool", "windowmap", window)
+        x.tool("xdotool", "windowmap", str(window))
         run.wait_for_window("Tovi")
         first = x.screenshot()
         wait_for("new frames once shown again", lambda: changed(first, x.screenshot()))
@@ -164,8 +192,7 @@ class ProgramTest(SessionTest):
         before = lit(*HELP, step=2, level=300)
         x.keys("question")
         wait_for("the help card", lambda: lit(*HELP, step=2, level=300) > before + 0.01)
-        self.assertGreater(self.quit(run, "q"), 1.5, "Q ends the program only after its two-second fade")
-        self.assertEqual(run.console() + run.console(errors=True), STARTUP % "No Prefs found." + SHUTDOWN)
+        self.quit_hidden(run, window, "windowunmap")
 
         # The installed program in the same folder loads the settings saved above, finding its data beside
         # it, and writes nothing. The mouse turns the letterboxed opening (step 6, as saved) off the floor,
@@ -181,11 +208,24 @@ class ProgramTest(SessionTest):
         self.assertTrue(0.02 < lit(*STATUS, step=1, level=300) < 0.5, "the status line is not text")
         x.keys("Escape")
         shatter = wait_for("the shatter", lambda: (shot := x.screenshot()).lit(*STATUS, step=1) == 0 and shot)
-        self.assertLess(self.quit(run, "Escape"), 1.0, "a second quit key ends the program on the next frame")
+        pressed = time.monotonic()
+        x.keys("Escape")
+        self.assertEqual(run.wait_exit(), 0, run.console(errors=True))
+        self.assertLess(time.monotonic() - pressed, 1.0, "a second quit key ends the program on the next frame")
         self.assertEqual(shatter.lit(*BAND, step=2, level=150), 0, "the upper band of the shattered picture")
         self.assertLess(streaks(shatter, int(0.3 * H)), 10, "the pieces of the shattered picture are sheared")
         self.assertEqual(run.console() + run.console(errors=True), STARTUP % "Loaded Prefs." + SHUTDOWN)
         self.assertEqual(read(prefs), saved, "running must not change the file")
+
+    def test_b_openbox_frames_the_window_and_minimises_it(self):
+        manager = subprocess.Popen(["openbox"], env=self.xserver.environment(), stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.addCleanup(manager.wait)
+        self.addCleanup(manager.terminate)
+        wait_for("openbox", lambda: b"window id" in self.xserver.tool(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
+        run = self.start(os.path.join(BUILD, "tovi"), None, "No Prefs found.")
+        self.quit_hidden(run, self.leave_full_screen_and_return(run), "windowminimize")
 
     def test_the_install_and_its_program_without_a_font(self):
         installed = sorted(os.path.relpath(os.path.join(folder, name), self.prefix)
@@ -197,6 +237,18 @@ class ProgramTest(SessionTest):
         for line in ("[Desktop Entry]", "Type=Application", "Name=Tovi", "Exec=tovi", "Icon=tovi", "Terminal=false"):
             self.assertIn(line, entry)
         self.assertIn(b"<svg", read(os.path.join(self.prefix, "share/icons/hicolor/scalable/apps/tovi.svg")))
+        # The installed program answers --help and --version without a display.
+        environment = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+        answers = [subprocess.run([os.path.join(self.prefix, "bin/tovi"), argument], env=environment,
+                                  capture_output=True, text=True, timeout=10)
+                   for argument in ("--help", "-h", "--version")]
+        for answer in answers:
+            self.assertEqual((answer.returncode, answer.stderr), (0, ""), answer.args)
+        self.assertEqual(answers[0].stdout, answers[1].stdout)
+        self.assertTrue(answers[0].stdout.startswith("Usage: tovi"), answers[0].stdout)
+        for word in ("GLUT", "-display", "-geometry", "-sync", "?", "Tovi.pref", "../share/tovi"):
+            self.assertIn(word, answers[0].stdout)
+        self.assertEqual(answers[2].stdout, "Tovi %s\n" % os.environ["TOVI_VERSION"])
 
         # Without its font the program names it once on stderr, with where it looked, and draws solid blocks
         # for text (unless the build's own install prefix has a font to find); SIGTERM ends it at once.
