@@ -22,6 +22,10 @@ const double Shown[3][9] = {{0.86, 0.44, 0.65, 0.3, -0.1, 0.2, 35, 50, 15},
                             {0.3, 1.0, 0.72, -0.4, 0.2, -0.3, -1, 92, 3},
                             {0.72, 0.65, 0.44, 0, -0.4, 0.4, 200, 10, 100}};
 
+// Where the columns of Tumbles go.
+float SceneObject3D::*const TumbleFields[6] = {&SceneObject3D::Angle, &SceneObject3D::Spin,
+                                               &SceneObject3D::Yaw,   &SceneObject3D::YawRate,
+                                               &SceneObject3D::Pitch, &SceneObject3D::PitchRate};
 PlasmaGlobe* const Globes[3] = {&Globe1, &Globe2, &Globe3};
 
 bool Near(const FeedbackVertex& v, const Point3& p) {
@@ -44,14 +48,14 @@ protected:
         GlobeCount = 3;
         Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
         ObjectView(2);
-        ArcWaveBank.Phase[1] = ArcWaveBank.Phase[2] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
+        ArcWaveBank.Phase[1] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
+        ArcWaveBank.Phase[2] = ArcWaveBank.Phase[1];
         for (int g = 0; g < 3; ++g) {
             PlasmaGlobe& globe = *Globes[g];
             for (int c = 0; c < 6; ++c)
                 globe.Bank.Phase[c + 1] = float(std::asin(Sines[g][c]) / (c < 3 ? 25.0 : 15.0));
-            std::tie(globe.Angle, globe.Spin, globe.Yaw, globe.YawRate, globe.Pitch, globe.PitchRate) =
-                std::tie(Tumbles[g][0], Tumbles[g][1], Tumbles[g][2], Tumbles[g][3], Tumbles[g][4],
-                         Tumbles[g][5]);
+            for (int f = 0; f < 6; ++f)
+                globe.*TumbleFields[f] = Tumbles[g][f];
             for (int c = 0; c < 7; ++c) { // channels that stand still while the frame's time runs
                 globe.Bank.Frozen[c] = 1;
                 globe.Bank.Speed[c] = 0.0f;

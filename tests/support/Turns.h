@@ -18,7 +18,8 @@ inline Turn3 Turn(int axis, double degrees) {
     const int a = (axis + 1) % 3, b = (axis + 2) % 3;
     Turn3 m{};
     m[axis * 4] = 1.0;
-    m[a * 4] = m[b * 4] = c;
+    m[a * 4] = c;
+    m[b * 4] = c;
     m[b * 3 + a] = s;
     m[a * 3 + b] = -s;
     return m;
