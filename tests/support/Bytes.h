@@ -78,8 +78,9 @@ inline Rgb BmpColour(int x, int y) {
     return {(x * 7 + y * 3) & 0xFF, (x * 5 + y * 11 + 40) & 0xFF, (x + y * 13 + 90) & 0xFF};
 }
 
-// A BMP file as the header describes it. The pixels are always written 3 bytes each (blue, green, red),
-// every row padded to 4 bytes, the bottom row first unless Height is negative.
+// A BMP file as the header describes it. The pixels, BmpColour(x, y) x columns right and y rows up from the
+// bottom, are always written 3 bytes each (blue, green, red), every row padded to 4 bytes, the bottom row
+// first unless Height is negative.
 struct BmpImage {
     int Width = 8;
     int Height = 8;
@@ -87,7 +88,6 @@ struct BmpImage {
     int Compression = 0;
     int InfoSize = 40;   // the info header's own size field
     int DataOffset = 54; // where the pixels start; bytes between the header and it are zero
-    Rgb (*Colour)(int x, int y) = BmpColour; // of the pixel x columns right, y rows up from the bottom
 };
 
 inline Bytes BmpFile(const BmpImage& image) {
@@ -105,7 +105,7 @@ inline Bytes BmpFile(const BmpImage& image) {
     PutAt(bytes, 30, std::uint32_t(image.Compression));
     for (int row = 0; row < rows; ++row)
         for (int x = 0; x < image.Width; ++x) {
-            const Rgb colour = image.Colour(x, image.Height < 0 ? rows - 1 - row : row);
+            const Rgb colour = BmpColour(x, image.Height < 0 ? rows - 1 - row : row);
             const std::size_t at =
                 std::size_t(image.DataOffset) + std::size_t(row) * rowBytes + std::size_t(x) * 3;
             PutAt(bytes, at, std::uint32_t(colour[2] | colour[1] << 8 | colour[0] << 16), 3);

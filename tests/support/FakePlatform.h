@@ -20,7 +20,7 @@ public:
     int WindowWidth() override { return WindowSize[0]; }
     int WindowHeight() override { return WindowSize[1]; }
     void PostRedisplay() override { ++Redisplays; }
-    void SwapBuffers() override { ++Swaps; }
+    void SwapBuffers() override {}
     void SetIdle(bool running) override { IdleRunning = running; }
     void PlayWave(const char* path) override { Waves.emplace_back(path); }
     void Exit(int status) override { ExitStatus = status; }
@@ -37,7 +37,6 @@ public:
     int Cursor = -1;
     int FullScreenCalls = 0;
     int Redisplays = 0;
-    int Swaps = 0;
     bool IdleRunning = true; // the idle handler as registered at start-up
     int ExitStatus = -1;     // -1 while the program has not ended
     std::vector<Point> Warps;

@@ -31,25 +31,22 @@ constexpr float S::*FloatFields[] = {
     &S::ReservedC,        &S::Ambient,         &S::Diffuse,      &S::Specular,      &S::Reflective,
     &S::Shininess,        &S::Cutoff,          &S::Exponent};
 
-// Every field with a value no other word holds (word n: 1000 + n, or n + 0.25 as a float), and the file
-// the record must be saved as.
-S Distinct(std::vector<PrefField>& file) {
+TEST(SettingsFileTest, EveryFieldIsSavedAtItsOffsetAndLoadedBackIntoIt) {
+    ScratchFolder scratch;
+    // (The words of the defaults are read in the end-to-end run, from the file the program saves.)
+    // Every field with a value no other word holds (word n: 1000 + n, or n + 0.25 as a float), and the file
+    // the record must be saved as.
+    std::vector<PrefField> fields;
     S settings;
     for (int word = 1; word < 46; ++word) {
         const bool isFloat = word >= 18;
         const double value = isFloat ? word + 0.25 : 1000 + word;
-        isFloat ? void(settings.*FloatFields[word - 18] = float(value))
-                : void(settings.*IntFields[word - 1] = int(value));
-        file.push_back({4 * word, value, isFloat});
+        if (isFloat)
+            settings.*FloatFields[word - 18] = float(value);
+        else
+            settings.*IntFields[word - 1] = int(value);
+        fields.push_back({4 * word, value, isFloat});
     }
-    return settings;
-}
-
-TEST(SettingsFileTest, EveryFieldIsSavedAtItsOffsetAndLoadedBackIntoIt) {
-    ScratchFolder scratch;
-    // (The words of the defaults are read in the end-to-end run, from the file the program saves.)
-    std::vector<PrefField> fields;
-    S settings = Distinct(fields);
     S loaded;
     settings.Tag = 0; // the file's first word is the tag whatever the record holds
     ASSERT_EQ(settings.Save("Tovi"), 0);
