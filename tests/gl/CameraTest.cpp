@@ -33,10 +33,15 @@ protected:
     }
 };
 
-// Pitch and yaw swing within 40 degrees by the angle bank's channels 0 and 1 at rate 5; x, y and z within
-// an eighth of a unit of the anchor (0, 0, 1.25) by the position bank's channels 0 to 2 at rate 20.
-// Paused, the pose stays. The pointer is not held.
-TEST_F(CameraTest, AutomaticModeLooksAndDriftsEachAxisByItsOwnChannel) {
+// Automatic: pitch and yaw swing within 40 degrees by the angle bank's channels 0 and 1 at rate 5; x, y and
+// z within an eighth of a unit of the anchor (0, 0, 1.25) by the position bank's channels 0 to 2 at rate
+// 20. Paused, the pose stays. The pointer is not held.
+// Manual: each pointer offset from the middle of the window (here a small one) turns the view 0.15 degrees
+// per pixel and unit of sensitivity, wraps the angles into one turn and warps the pointer back; unless
+// paused the turn is added once more after the view is set (seen from the next frame on) and the velocity
+// moves the camera. Holding, nothing turns, moves or warps; and no turn is left over for a frame without
+// motion.
+TEST_F(CameraTest, AutomaticModeLooksAndDriftsEachAxisByItsOwnChannelManualModeTurnsByThePointer) {
     const double sines[] = {0.5, -0.25, 0.8, -0.4, 0.2};
     for (int c = 0; c < 2; ++c)
         CameraAngleBank.Phase[c] = float(std::asin(sines[c]) / 5);
@@ -54,14 +59,6 @@ TEST_F(CameraTest, AutomaticModeLooksAndDriftsEachAxisByItsOwnChannel) {
         CameraAngleBank.Phase[0] = 1.0f;
         CameraPositionBank.Phase[0] = 1.0f;
     }
-}
-
-// Under manual control each pointer offset from the middle of the window (here a small one) turns the view
-// 0.15 degrees per pixel and unit of sensitivity, wraps the angles into one turn and warps the pointer back;
-// unless paused the turn is added once more after the view is set (seen from the next frame on) and the
-// velocity moves the camera. Holding, nothing turns, moves or warps; and no turn is left over for a frame
-// without motion.
-TEST_F(CameraTest, ManualModeTurnsByThePointerAndMovesAndHoldModeKeepsStill) {
     const struct {
         int Mode, Paused, Moved;
         float Sensitivity, Pitch0, Yaw0;
@@ -71,9 +68,7 @@ TEST_F(CameraTest, ManualModeTurnsByThePointerAndMovesAndHoldModeKeepsStill) {
                  {1, 1, 1, 2.5f, 5, 359, 8, -16, 359.0, 2.0, 359.0, 2.0, 0},
                  {1, 0, 0, 1.0f, 20, 5, 10, -4, 20.0, 5.0, 20.0, 5.0, 0.016},
                  {2, 0, 1, 1.0f, 20, 5, 10, -4, 20.0, 5.0, 20.0, 5.0, 0}};
-    MainCamera.Angle = 30.0f;
     Settings.CameraMode = 1;
-    Fake.Warps.clear();
     ProgramCallbacks().Reshape(400, 300);
     EXPECT_TRUE(Fake.Warps.size() == 1 && Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 150);
     Mouse.Motion(320, 240, Settings, View); // held at the former middle, reported late

@@ -21,7 +21,7 @@ class OverlayTest : public gltest::TextTest {};
 // A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right at
 // every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine
 // of channels 3 and 4; wobble shears each glyph by a fifth of the size times channels 1 and 2. Text is
-// drawn filled while the scene is drawn in lines, in its colour times its brightness.
+// drawn in its colour times its brightness.
 TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
     const struct {
         float Size;
@@ -33,7 +33,6 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
                  {10, 0, 1, {34, 88, 48, 112, 0.9375f, 0, 1, 0.125f}}};
     for (int channel : {1, 2, 3, 4}) // every sine at its peak: 1 for x, then 1 and -1 alternately
         TextWaveBank.Phase[channel] = float((channel % 2 ? M_PI / 2 : -M_PI / 2) / 100.0);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     for (const auto& c : cases) {
         OverlayText text;
         text.SwayOn = c.Sway;
@@ -48,10 +47,6 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
                     v.A == 1);
         gltest::ExpectRestingState();
     }
-    GLint mode[2];
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_LINE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     // The wave sizes each glyph by its place in the string.
     OverlayText waving;
     waving.WaveOn = 1;
@@ -87,12 +82,10 @@ TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
     StatusLine.ShowUntil = 0.0f;
     StatusLine.DrawIfShown();
     EXPECT_EQ(View.ClearFrames, 0);
-    // The option selectors name the option chosen.
+    // The option selector names the option chosen.
     Settings.OptionIndex = 1;
     ShowOption();
     EXPECT_STREQ(StatusLine.Text, "Option 1/4: ");
-    ShowImageOption();
-    EXPECT_STREQ(StatusLine.Text, "No Image Options");
 }
 
 // One frame of input and what the widget makes of it; State -1 is not checked.

@@ -14,7 +14,7 @@ class SceneObjectTest : public gltest::GlTest {};
 // selectors, the depth test, depth writes off, texturing with its image) and the colour is set; the end
 // switches exactly that back to the resting state. The selectors index the factor tables, as the user's
 // blend selectors do.
-TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
+TEST_F(SceneObjectTest, RenderStateRuleBlendFactorTablesAndTheSphere) {
     // The source factors by selector, then the destination factors.
     const GLint factors[2][9] = {{GL_ZERO, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA,
                                   GL_ONE_MINUS_DST_ALPHA, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
@@ -66,10 +66,8 @@ TEST_F(SceneObjectTest, RenderStateRuleAndBlendFactorTables) {
         glGetIntegerv(GL_BLEND_DST, &state[3]);
         EXPECT_TRUE(state[2] == factors[0][selector] && state[3] == factors[1][7 - selector % 8]) << selector;
     }
-}
-
-// A sphere of stacks - 1 bands, each a strip of 2 slices triangles, runs from the bottom pole to the top one.
-TEST_F(SceneObjectTest, SphereRunsPoleToPoleInBandsOfStrips) {
+    // A sphere of stacks - 1 bands, each a strip of 2 slices triangles, runs from the bottom pole to the top
+    // one.
     ObjectView(2);
     const Feedback sent = CaptureFeedback([] { DrawSphere(1.5, 8, 5, 1, 1, 0, 0); });
     EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon), 2 * 8 * 4);
