@@ -22,7 +22,7 @@ class OverlayTest : public gltest::TextTest {};
 // every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine
 // of channels 3 and 4; wobble shears each glyph by a fifth of the size times channels 1 and 2. Text is
 // drawn in its colour times its brightness.
-TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
+TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobbleAndMessagesLastThreeSeconds) {
     const struct {
         float Size;
         int Sway, Wobble;
@@ -55,11 +55,8 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobble) {
     const FeedbackBox second = sent.Bounds(2, 2);
     EXPECT_GT(std::fabs((first.MaxX - first.MinX) - (second.MaxX - second.MinX)), 0.01f);
     EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
-}
-
-// A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
-// once for a full clear. Taken away directly it asks for none.
-TEST_F(OverlayTest, StatusMessagesLastThreeSecondsAndAskForOneClear) {
+    // A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
+    // once for a full clear. Taken away directly it asks for none.
     StatusLine.X = 20.0f;
     StatusLine.Y = 460.0f;
     Clock.Now = 1.0f;
@@ -114,9 +111,9 @@ const WidgetSetup Box = At(30, 30); // (45, 115) lies inside, (100, 115) outside
 // its pressed look while held on it (focused) and fires on a focused release on it; an icon button takes
 // every press and follows the pointer unfocused. The title asks to move the menu while held and for the
 // moving keys.
-TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
+TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileAndText) {
     SliderWidget integer, hundredths, dragged;
-    ToggleWidget toggle;
+    ToggleWidget toggle, off;
     ButtonWidget button;
     IconButtonWidget icon;
     TitleWidget title;
@@ -174,26 +171,19 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeys) {
                 << out;
         }
     }
-}
-
-// At the origin (10, 20): each class's tile of the 4 x 4 controls image (its second look one tile to the
-// right) over its rectangle, a toggle tinted green when on and red when off (fading with the menu's text),
-// the slider's knob at the square root of the value's place (linear on request) and its track a thin strip
-// of its tile, the value beside the track; labels 15 pixels right of the box, or fs x 150 / 20 right of a
-// slider, a toggle's "On" or "Off" first. Drawn filled in the scene's line mode, and leaving OpenGL at rest.
-TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
+    // At the origin (10, 20): each class's tile of the 4 x 4 controls image (its second look one tile to the
+    // right) over its rectangle, a toggle tinted green when on and red when off (fading with the menu's
+    // text), the slider's knob at the square root of the value's place (linear on request) and its track a
+    // thin strip of its tile, the value beside the track; labels 15 pixels right of the box, or fs x 150 / 20
+    // right of a slider, a toggle's "On" or "Off" first. Drawn filled in the scene's line mode, and leaving
+    // OpenGL at rest.
     Texture tiles;
     Widget::ControlsImage = &tiles;
-    SliderWidget slider, integer;
-    ToggleWidget on, off;
-    ButtonWidget button;
-    IconButtonWidget icon;
-    TitleWidget title;
     WidgetSetup onSetup = Box;
     onSetup.Value = 1;
-    slider.Setup(At(140, 24, 0, 20, 5));
+    dragged.Setup(At(140, 24, 0, 20, 5));
     integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
-    on.Setup(onSetup);
+    toggle.Setup(onSetup);
     off.Setup(Box);
     button.Setup(Box);
     icon.Setup(Box);
@@ -207,16 +197,16 @@ TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
         FeedbackBox Box;         // of the tile
         float Red, Green, TextX; // the tile's colour; the text's left edge
         const char* Shown;
-    } cases[] = {
-        {&slider, 0, 0, 4, {40, 126, 180, 138, 0.1f, 0.75f, 0.15f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
-        {&slider, 0, 2, 4, {100, 120, 120, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
+    } looks[] = {
+        {&dragged, 0, 0, 4, {40, 126, 180, 138, 0.1f, 0.75f, 0.15f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
+        {&dragged, 0, 2, 4, {100, 120, 120, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
         {&integer, 0, 2, 4, {170, 120, 190, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row    3"},
-        {&on, 1, 4, 0, {40, 120, 70, 150, 0.75f, 0.75f, 1, 1}, 0.2475f, 0.495f, 90, "OnRow"},
+        {&toggle, 1, 4, 0, {40, 120, 70, 150, 0.75f, 0.75f, 1, 1}, 0.2475f, 0.495f, 90, "OnRow"},
         {&off, 0, 6, 0, {40, 120, 70, 150, 0.5f, 0.75f, 0.75f, 1}, 0.33f, 0.165f, 90, "OffRow"},
         {&button, 0, 0, 2, {40, 120, 70, 150, 0, 0.5f, 0.25f, 0.75f}, 0.7f, 0.7f, 80, "Row"},
         {&icon, 1, 0, 2, {40, 120, 70, 150, 0.25f, 0.25f, 0.5f, 0.5f}, 0.7f, 0.7f, 80, "Row"},
         {&title, 0, 0, 2, {40, 120, 70, 150, 0.5f, 0.5f, 0.75f, 0.75f}, 0.7f, 0.7f, 80, "Row"}};
-    for (const auto& c : cases) {
+    for (const auto& c : looks) {
         glColor3f(0.7f, 0.7f, 0.7f);
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
         const Feedback sent = CaptureFeedback([&] { c.Target->Draw(10.0f, 20.0f, c.Focused); });
@@ -224,10 +214,10 @@ TEST_F(OverlayTest, EachWidgetDrawsItsTileAndText) {
         GLint mode[2];
         glGetIntegerv(GL_POLYGON_MODE, mode);
         const FeedbackVertex& corner = sent.Primitives[size_t(c.Tile)].Vertices[0];
-        EXPECT_TRUE(Near(sent.Bounds(size_t(c.Tile), 2), c.Box)) << &c - cases;
-        EXPECT_TRUE(std::fabs(corner.R - c.Red) + std::fabs(corner.G - c.Green) < 1e-3f) << &c - cases;
-        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinX, c.TextX, 1e-3f) << &c - cases;
-        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinY, 125.0f, 1e-3f) << &c - cases;
+        EXPECT_TRUE(Near(sent.Bounds(size_t(c.Tile), 2), c.Box)) << &c - looks;
+        EXPECT_TRUE(std::fabs(corner.R - c.Red) + std::fabs(corner.G - c.Green) < 1e-3f) << &c - looks;
+        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinX, c.TextX, 1e-3f) << &c - looks;
+        EXPECT_NEAR(sent.Bounds(size_t(c.Text), 2).MinY, 125.0f, 1e-3f) << &c - looks;
         EXPECT_TRUE(mode[0] == GL_LINE &&
                     sent.Count(FeedbackPrimitive::Polygon) == int(sent.Primitives.size()));
         EXPECT_EQ(sent.Glyphs(), c.Shown);
