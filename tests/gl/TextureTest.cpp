@@ -31,7 +31,7 @@ protected:
 // the header's offset says or right after the header when it points nowhere; red, green and blue from the
 // file's blue, green, red, alpha the brightness. Refused, the texture left without an image: over 256 x 256
 // pixels, a side of 0, other depths, compression, a palette, a core header, two planes, a short file.
-TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadAndDamagedOnesAreRefused) {
+TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlphaFollowsItsRule) {
     const struct {
         BmpImage Image;
         int At; // a word written over the header there, or a cut there with Value 1
@@ -77,13 +77,10 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadAndDamagedOnesAreRefused) {
             }
         }
     }
-}
-
-// Alpha is the brightness for a negative alpha value (the floor's) and the alpha value itself otherwise
-// (255, the metal's). A file cut short reads 255 for every missing byte.
-TEST_F(TextureTest, AlphaFromBrightnessOrGivenAndMissingBytesRead255) {
-    const int cases[][6] = {{-1, 0, 10, 20, 31, 20}, {255, 0, 9, 9, 9, 255}}; // alpha, threshold, rgb, alpha
-    for (const auto& c : cases) {
+    // Alpha is the brightness for a negative alpha value (the floor's) and the alpha value itself otherwise
+    // (255, the metal's). A file cut short reads 255 for every missing byte.
+    const int alphas[][6] = {{-1, 0, 10, 20, 31, 20}, {255, 0, 9, 9, 9, 255}}; // alpha, threshold, rgb, alpha
+    for (const auto& c : alphas) {
         Bytes bytes = BmpFile({2, 1});
         PutAt(bytes, 54, std::uint32_t(c[4] | c[3] << 8 | c[2] << 16), 3);
         bytes.resize(54 + 4); // the second pixel keeps its blue byte only
