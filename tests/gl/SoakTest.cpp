@@ -49,7 +49,6 @@ TEST(Soak, RandomInputKeepsEveryFrameClean) {
         end = monkey::ReadMemory();
     }
     EXPECT_EQ(soak.Report(), "");
-    EXPECT_EQ(soak.Counts().Frames, TOVI_SOAK_FRAMES);
     EXPECT_GT(soak.Counts().Exits, 0) << "no run ended through a quit";
     if (probe) {
         EXPECT_GT(soak.Counts().AllowedAllocations, 0) << "no menu page was built";

@@ -135,10 +135,9 @@ void Monkey::SendInput() {
         if (kind < 300) { // mostly a key the program acts on; a quit key now and then
             const int code = Below(4) ? HandledKeys[Below(int(sizeof HandledKeys) - 1)] : Below(256);
             key(Below(150) == 0 ? QuitKeys[Below(3)] : code == 27 || code == 'q' || code == 'Q' ? '1' : code);
-        } else if (kind < 480) { // a special key (F1 to F12, 100 to 108), an arrow let go, or no key
+        } else if (kind < 480) { // a special key (F1 to F12, 100 to 108) pressed or let go, or no key
             const bool up = Below(10) < 3;
             const int code = Below(20) == 0 ? Between(-5, 300)
-                             : up           ? KeyLeft + Below(4)
                              : Below(2)     ? KeyF1 + Below(12)
                                             : KeyLeft + Below(9);
             Call(up ? 'U' : 'S', code, 0, No,
@@ -150,13 +149,8 @@ void Monkey::SendInput() {
             if (Below(2))
                 PickPointer(x, y);
             Pointer(-1, 0, x + Between(-30, 30), y + Between(-30, 30));
-        } else if (kind < 990) { // the menu, by the right button or the key
-            if (Below(2)) {
-                Pointer(ButtonRight, ButtonDown, x, y);
-                Pointer(ButtonRight, ButtonUp, x, y);
-            } else {
-                key('`');
-            }
+        } else if (kind < 990) { // the menu's key (the right button is among the clicks)
+            key('`');
         } else if (kind < 995) { // the window hidden, covered or shown again
             const int state = Below(4);
             Call('W', state, 0, No, [&] { Handlers.WindowStatus(state); });
