@@ -24,9 +24,9 @@ W, H = 1024, 768
 STARTUP = "Init Once...\nParticle Init...\nInit Vars...\n%s\nDialog Init...\nReady...\n\n"
 SHUTDOWN = "\nShutting down...\nFin\n\n"
 DATA = ["WIND2.wav", "controls_128.bmp", "floor.bmp", "font_256.bmp", "hit.wav", "metalplate128.bmp"]
-# The status line "<Click> to continue,,,", the main menu, the help card, the lower half of the letterbox
-# 6 picture, and a part of the upper band of letterbox 6 below the sliding title.
-STATUS, MENU, HELP = (20, 13, 210, 25), (0, 180, 300, 480), (0, 60, 500, 660)
+# The status line "<Click> to continue,,,", the main menu, the lower half of the letterbox 6 picture, and a
+# part of the upper band of letterbox 6 below the sliding title.
+STATUS, MENU = (20, 13, 210, 25), (0, 180, 300, 480)
 FLOOR, BAND = (0, H // 2, W, int(0.7 * H)), (0, int(0.18 * H), W, int(0.28 * H))
 # The 45 words of the preferences file after FC 45 42 00 as the program saves its defaults: 17 integers,
 # then 28 floats.
@@ -189,9 +189,6 @@ class ProgramTest(SessionTest):
         x.keys("bracketright", *["l"] * 6, "exclam")
         expected = record(w3=6, w10=0, w21=0.7 * 1.055555, w33=2.0)
         wait_for("the settings saved by !", lambda: read(prefs, True) == expected)
-        before = lit(*HELP, step=2, level=300)
-        x.keys("question")
-        wait_for("the help card", lambda: lit(*HELP, step=2, level=300) > before + 0.01)
         self.quit_hidden(run, window, "windowunmap")
 
         # The installed program in the same folder loads the settings saved above, finding its data beside

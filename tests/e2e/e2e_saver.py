@@ -13,7 +13,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
 
-from e2e_program import BUILD, DATA, DEFAULTS, H, ROOT, SHUTDOWN, STARTUP, W, SessionTest
+from e2e_program import BUILD, DATA, DEFAULTS, H, ROOT, SHUTDOWN, STARTUP, W, SessionTest, read
 from xsession import wait_for
 
 SAVER_USER = "tovi-saver-test"
@@ -29,11 +29,6 @@ signal.signal(signal.SIGTERM, lambda number, frame: ended.append(time.monotonic(
 status = saver.wait()
 open(log + "/status", "w").write("%d %.3f" % (status, time.monotonic() - ended[0] if ended else -1))
 """
-
-
-def read(path, mode="r"):
-    with open(path, mode, errors="replace" if mode == "r" else None) as f:
-        return f.read()
 
 
 class SaverTest(SessionTest):
@@ -126,15 +121,15 @@ class SaverTest(SessionTest):
             wait_for("the daemon taking -activate", lambda: command("-activate").returncode == 0)
             wait_for("glowing plasma", lambda: self.xserver.screenshot().lit(0, 0, W, H, level=450) > 0.001, 40)
             self.assertEqual(command("-deactivate").returncode, 0)
-            wait_for("the saver's end", lambda: os.path.exists(status) and read(status), 5)
+            wait_for("the saver's end", lambda: read(status), 5)
         except TimeoutError as error:
             self.fail("%s\n%s" % (error, [(name, read(os.path.join(log, name))[-1500:]) for name in os.listdir(log)]))
-        self.assertEqual(read(status).split()[0], "0")
+        self.assertEqual(read(status).split()[0], b"0")
         self.assertLess(float(read(status).split()[1]), 1.0, "seconds from the SIGTERM to the end")
-        self.assertEqual(read(os.path.join(log, "stdout")), STARTUP % "Loaded Prefs." + SHUTDOWN)
-        self.assertEqual(read(os.path.join(log, "stderr")), "", "no X error, nothing at all on stderr")
+        self.assertEqual(read(os.path.join(log, "stdout")).decode(), STARTUP % "Loaded Prefs." + SHUTDOWN)
+        self.assertEqual(read(os.path.join(log, "stderr")), b"", "no X error, nothing at all on stderr")
         self.assertEqual(os.listdir(work), ["Tovi.pref"], "the saver writes nothing")
-        self.assertEqual(read(os.path.join(work, "Tovi.pref"), "rb"), PREFS)
+        self.assertEqual(read(os.path.join(work, "Tovi.pref")), PREFS)
 
 
 if __name__ == "__main__":
