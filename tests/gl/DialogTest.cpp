@@ -167,7 +167,7 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
 
 // Half a second to fade in, sliding in from 300 pixels to the left on a quadratic ease; the focused row at
 // the menu's brightness and the others at three quarters of it. A closing menu fades out taking no input.
-TEST_F(DialogTest, FadesAndSlidesInAndOutAndTakesInputOnlyWhileOpen) {
+TEST_F(DialogTest, FadesAndSlidesInAndOutTitleMovesTheMenuFocusKeysWrap) {
     OnKeyboard('`', 0, 0);
     FramesUntil(400);
     const support::Feedback drawn = Drawn(); // 0.8 shown: 0.2 squared of 300 pixels to the left
@@ -176,20 +176,9 @@ TEST_F(DialogTest, FadesAndSlidesInAndOutAndTakesInputOnlyWhileOpen) {
     EXPECT_NEAR(drawn.Primitives.back().Vertices[0].R, 0.8f, 1e-3f);
     EXPECT_NEAR(drawn.Primitives[20].Vertices[0].R, 0.6f, 1e-3f); // the second row's tile
     FramesUntil(1000);
-    OnKeyboard('`', 0, 0);
-    OnSpecial(KeyDown, 0, 0);
-    FrameAt(Fake.NowMs + 100);
-    EXPECT_EQ(Dialogs.Focus, 0);
-    EXPECT_NEAR(Drawn().Bounds(0, 2).MinX, 30.0f - 12.0f, 1e-3f); // 0.8 shown again, closing
-    FramesUntil(Fake.NowMs + 400);
-    EXPECT_EQ(support::CaptureFeedback([this] { Step(); }, 1 << 20).Glyphs().find("Main"), std::string::npos);
-}
-
-// The title is the menu's handle: a drag moves the menu by the pointer's way, and the next drag starts
-// where the last release left it; Left, Right, Page Up and Page Down move it two pixels while it has the
-// focus. Up and Down walk the focus round the rows, and so does Tab.
-TEST_F(DialogTest, TitleDragAndKeysMoveTheMenuAndFocusKeysWrap) {
-    Open();
+    // The title is the menu's handle: a drag moves the menu by the pointer's way, and the next drag starts
+    // where the last release left it; Left, Right, Page Up and Page Down move it two pixels while it has the
+    // focus. Up and Down walk the focus round the rows, and so does Tab.
     const auto titleAt = [](float x, float y) {
         const support::FeedbackBox title = Drawn().Bounds(0, 2);
         EXPECT_TRUE(std::fabs(title.MinX - x) + std::fabs(title.MinY - y) < 1e-3f)
@@ -218,6 +207,14 @@ TEST_F(DialogTest, TitleDragAndKeysMoveTheMenuAndFocusKeysWrap) {
         Press(keys[i]);
         EXPECT_EQ(Dialogs.Focus, focus[i]) << i;
     }
+    // Closing, from where it was moved to.
+    OnKeyboard('`', 0, 0);
+    OnSpecial(KeyDown, 0, 0);
+    FrameAt(Fake.NowMs + 100);
+    EXPECT_EQ(Dialogs.Focus, 1);
+    EXPECT_NEAR(Drawn().Bounds(0, 2).MinX, 88.0f - 12.0f, 1e-3f); // 0.8 shown again, closing
+    FramesUntil(Fake.NowMs + 400);
+    EXPECT_EQ(support::CaptureFeedback([this] { Step(); }, 1 << 20).Glyphs().find("Main"), std::string::npos);
 }
 
 } // namespace
