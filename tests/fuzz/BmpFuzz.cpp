@@ -7,21 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-unsigned char Pixels[Texture::MaxPixels * 4];
-
-bool Plausible(ImageSize size) {
-    return size.Width == 0 ? size.Height == 0
-                           : size.Width > 0 && size.Height > 0 &&
-                                 std::int64_t(size.Width) * size.Height <= Texture::MaxPixels;
-}
-
-} // namespace
+static unsigned char Pixels[Texture::MaxPixels * 4];
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // No picture at all, or one of at least a pixel each way and at most the pixels a loader uploads.
     const ImageSize rgba = DecodeBmp(data, size, PixelLayout::Rgba, -1, 0, Pixels);
-    if (!Plausible(rgba))
+    if ((rgba.Width == 0) != (rgba.Height == 0) || rgba.Width < 0 || rgba.Height < 0 ||
+        std::int64_t(rgba.Width) * rgba.Height > Texture::MaxPixels)
         std::abort();
     for (int i = 0; i < rgba.Width * rgba.Height; ++i) {
         const unsigned char* texel = Pixels + 4 * i;
