@@ -121,13 +121,13 @@ TEST_F(CameraTest, ThrustAlongTheViewWithinSpeedLimitsAndDampingSlowsIt) {
                  {1, 0, 0, K::ArrowForward, 4, 0, 5000, {1000, 0, 0}},
                  {1, 0, 1, 0, 4, 0, 5000, {200, 0, 0}},
                  {2, 0, 0, 0, 0, 1, 1, {1, 0, 0}}};
-    Paused = 1;
+    Paused = 1; // so the turn stays
     Settings.MoveSensitivity = 1.5f;
+    MainCamera.Pitch = 0.0f;
+    MainCamera.Yaw = 90.0f;
     for (const auto& c : cases) {
         Settings.CameraMode = c.Mode;
         MenuShown = c.Menu;
-        MainCamera.Pitch = 0.0f;
-        MainCamera.Yaw = 90.0f;
         MainCamera.VX = c.StartVX;
         MainCamera.VY = 0.0f;
         MainCamera.VZ = 0.0f;

@@ -29,11 +29,6 @@ protected:
         S.Universe = 0;
     }
     void Step() { FrameAt(Fake.NowMs + FrameMs); }
-    // The menu opened by its key and shown in full.
-    void Open() {
-        OnKeyboard('`', 0, 0);
-        FramesUntil(Fake.NowMs + 500, 100);
-    }
     // The left button pressed and released at (x, y), y counted up from the bottom, a frame each.
     void Click(int x, int y) {
         for (int state : {ButtonDown, ButtonUp}) {
@@ -64,7 +59,8 @@ TEST_F(DialogTest, MainMenuRowsOpenTheirPagesByClickAndByKeysAndBackReturns) {
     } rows[] = {{1, Y0 - 55, 180, "ToviStandard Controls...# Globes"},
                 {2, Y0 - 95, 250, "Save MenuSave Prefs"},
                 {3, Y0 - 135, 250, "Load MenuLoad Prefs"}};
-    Open();
+    OnKeyboard('`', 0, 0); // the menu, shown in full
+    FramesUntil(Fake.NowMs + 500, 100);
     for (const auto& r : rows)
         for (bool byKeys : {false, true}) {
             ASSERT_EQ(Drawn().Glyphs(), "Main MenuOptions...Save...Load...OffInfoQuit");
