@@ -77,7 +77,7 @@ protected:
 // their tips (the glow discs' centres at 0.975 of the radius, and rims 0.2 out, faded to nothing) lie where
 // the globe's centre and tumble put them (turned by angle about z, then yaw about y, then pitch about x) and
 // the arc's own angles (about z, then x, then y).
-TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColour) {
+TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColourAndThePassReturnsToRest) {
     const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
     float faintest = 1.0f;
     float brightest = 0.0f;
@@ -107,12 +107,9 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     }
     EXPECT_TRUE(first[2] < first[1] && first[1] < first[0]);
     EXPECT_TRUE(faintest >= 0.1f && faintest < 0.2f && brightest > 0.9f && brightest < 1.0f);
-}
-
-// The pass draws GlobeCount globes (none outside 1 to 3), each with its grey electrode of 0.075 of the
-// radius and its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only within 3 to 100
-// steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
-TEST_F(PlasmaGlobeTest, PassDrawsItsGlobesWithElectrodeGlassAndFogAndReturnsToRest) {
+    // The pass draws GlobeCount globes (none outside 1 to 3), each with its grey electrode of 0.075 of the
+    // radius and its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only within 3 to 100
+    // steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
     const float cases[][5] = {{1, 1, 1, 40, 0.6f}, {2, 0, 0, 3, 0.1f}, {0, 1, 1, 40, 0},
                               {4, 1, 0, 40, 0},    {1, 1, 0, 2, 0},    {1, 1, 0, 101, 0}};
     Settings.ArcThickness = 1.5f;

@@ -22,16 +22,14 @@ std::vector<int> Texels() {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     return {bytes.begin(), bytes.end()};
 }
-class TextureTest : public gltest::GlTest {
-protected:
-    ScratchFolder Scratch;
-};
+class TextureTest : public gltest::GlTest {};
 
 // Read: 24-bit pixels, rows padded to 4 bytes, bottom row first or (a negative height) top row first, where
 // the header's offset says or right after the header when it points nowhere; red, green and blue from the
 // file's blue, green, red, alpha the brightness. Refused, the texture left without an image: over 256 x 256
 // pixels, a side of 0, other depths, compression, a palette, a core header, two planes, a short file.
 TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlphaFollowsItsRule) {
+    ScratchFolder scratch;
     const struct {
         BmpImage Image;
         int At; // a word written over the header there, or a cut there with Value 1
