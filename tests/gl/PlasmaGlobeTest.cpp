@@ -32,52 +32,47 @@ bool Near(const FeedbackVertex& v, const Point3& p) {
     return std::hypot(v.X - p[0], v.Y - p[1], ObjectZ(v, 2) - p[2]) < 1e-4;
 }
 
-class PlasmaGlobeTest : public gltest::GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        ResetProgram();
-        PlasmaGlobe::SettingsLink = &Settings;
-        PlasmaGlobe::ClockLink = &Clock;
-        PlasmaGlobe::WaveBank = &ArcWaveBank;
-        PlasmaGlobe::ArcImage = &ArcTexture;
-        PlasmaGlobe::GlowImage = &GlowTexture;
-        Settings.ObjectSize = float(R);
-        Settings.SpotLights = 0;
-        Settings.MainSpeed = 2.0f;
-        GlobeCount = 3;
-        Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
-        ObjectView(2);
-        ArcWaveBank.Phase[1] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
-        ArcWaveBank.Phase[2] = ArcWaveBank.Phase[1];
-        for (int g = 0; g < 3; ++g) {
-            PlasmaGlobe& globe = *Globes[g];
-            for (int c = 0; c < 6; ++c)
-                globe.Bank.Phase[c + 1] = float(std::asin(Sines[g][c]) / (c < 3 ? 25.0 : 15.0));
-            for (int f = 0; f < 6; ++f)
-                globe.*TumbleFields[f] = Tumbles[g][f];
-            for (int c = 0; c < 7; ++c) { // channels that stand still while the frame's time runs
-                globe.Bank.Frozen[c] = 1;
-                globe.Bank.Speed[c] = 0.0f;
-            }
-            // Every arc after the frame: 30 about z, then 10 about x, then 46 about y.
-            for (PlasmaArc& arc : globe.Arcs) {
-                arc.AngleZ = 30.0f;
-                arc.AngleX = 0.0f;
-                arc.AngleY = 50.0f;
-                arc.RateZ = 0.0f;
-                arc.RateX = 20.0f;
-                arc.RateY = -8.0f;
-            }
-        }
-    }
-};
+class PlasmaGlobeTest : public gltest::GlTest {};
 
 // The later globes first, each with its arcs in its colour, of alpha 0.1 to 1 (about one in ten missing);
 // their tips (the glow discs' centres at 0.975 of the radius, and rims 0.2 out, faded to nothing) lie where
 // the globe's centre and tumble put them (turned by angle about z, then yaw about y, then pitch about x) and
 // the arc's own angles (about z, then x, then y).
 TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColourAndThePassReturnsToRest) {
+    ResetProgram();
+    PlasmaGlobe::SettingsLink = &Settings;
+    PlasmaGlobe::ClockLink = &Clock;
+    PlasmaGlobe::WaveBank = &ArcWaveBank;
+    PlasmaGlobe::ArcImage = &ArcTexture;
+    PlasmaGlobe::GlowImage = &GlowTexture;
+    Settings.ObjectSize = float(R);
+    Settings.SpotLights = 0;
+    Settings.MainSpeed = 2.0f;
+    GlobeCount = 3;
+    Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
+    ObjectView(2);
+    ArcWaveBank.Phase[1] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
+    ArcWaveBank.Phase[2] = ArcWaveBank.Phase[1];
+    for (int g = 0; g < 3; ++g) {
+        PlasmaGlobe& globe = *Globes[g];
+        for (int c = 0; c < 6; ++c)
+            globe.Bank.Phase[c + 1] = float(std::asin(Sines[g][c]) / (c < 3 ? 25.0 : 15.0));
+        for (int f = 0; f < 6; ++f)
+            globe.*TumbleFields[f] = Tumbles[g][f];
+        for (int c = 0; c < 7; ++c) { // channels that stand still while the frame's time runs
+            globe.Bank.Frozen[c] = 1;
+            globe.Bank.Speed[c] = 0.0f;
+        }
+        // Every arc after the frame: 30 about z, then 10 about x, then 46 about y.
+        for (PlasmaArc& arc : globe.Arcs) {
+            arc.AngleZ = 30.0f;
+            arc.AngleX = 0.0f;
+            arc.AngleY = 50.0f;
+            arc.RateZ = 0.0f;
+            arc.RateX = 20.0f;
+            arc.RateY = -8.0f;
+        }
+    }
     const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
     float faintest = 1.0f;
     float brightest = 0.0f;
