@@ -48,11 +48,6 @@ Bytes WavFile(const Tone& tone) {
     return bytes;
 }
 
-std::string Wav(const std::string& name, const Tone& tone) {
-    support::WriteFile(name, WavFile(tone));
-    return std::filesystem::absolute(name);
-}
-
 // Where the stretch of the steady level that follows `from` ends.
 long LevelEnd(const std::vector<float>& out, long from) {
     const auto atLevel = [](float s) { return std::fabs(s - Level.Amplitude) <= 0.002f; };
@@ -87,8 +82,9 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     unsetenv("SDL_AUDIODRIVER");
     const int channels = player.Channels(), rate = player.SampleRate();
     ASSERT_GE(channels, 2);
-    const std::string level = Wav("level.wav", Level);
     const Tone tone{220, 0.9, 0.2}; // over the fading level, louder than full scale
+    support::WriteFile("level.wav", WavFile(Level));
+    support::WriteFile("tone.wav", WavFile(tone));
     // Damaged files: gigabytes of samples claimed and none there, a header cut short; a path too long to
     // keep. Missing files fill the table of decoded files, which the level and the tone share with them.
     Bytes huge = WavFile(tone), truncated = huge;
@@ -97,6 +93,7 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     truncated.resize(30);
     support::WriteFile("huge.wav", huge);
     support::WriteFile("truncated.wav", truncated);
+    support::WriteFile("extra.wav", WavFile(tone));
     std::vector<std::string> damaged = {"huge.wav", "truncated.wav"};
     while (damaged.size() < SdlWavePlayer::CacheSize - 2)
         damaged.push_back("missing" + std::to_string(damaged.size()) + ".wav");
@@ -105,12 +102,12 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     // The level, cut off by the tone; again, cut off by the damaged files; and again, cut off at once by one
     // file more than the table holds, whose slot must not be the level's, though the level's is the oldest:
     // its samples are still fading out.
-    player.Play(level.c_str());
+    player.Play("level.wav");
     PlayOn(player, 0.1);
-    player.Play(Wav("tone.wav", tone).c_str());
+    player.Play("tone.wav");
     PlayOn(player, tone.Seconds + 0.1);
     const long levelAgain = Frames(player);
-    player.Play(level.c_str());
+    player.Play("level.wav");
     PlayOn(player, 0.1);
     player.Play(nullptr);
     for (const std::string& name : damaged) {
@@ -118,8 +115,8 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
         PlayOn(player, 0.01);
     }
     const long lastLevel = Frames(player);
-    player.Play(level.c_str());
-    player.Play(Wav("extra.wav", tone).c_str());
+    player.Play("level.wav");
+    player.Play("extra.wav");
     PlayOn(player, tone.Seconds + 0.1);
     player.Close();
 
