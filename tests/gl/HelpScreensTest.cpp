@@ -90,6 +90,7 @@ TEST_F(HelpScreensTest, InfoScreenHeadingsAndLinesThenLeavesTheTextWhite) {
     const std::pair<int, Line> expected[] = {
         {0, {"Tovi", 160.0f, 456.0f, lines[0].Size, 1.0f, 1.0f, 0.0f}},
         {1, {"Basics:", 170.0f, 414.0f, 10.0f, 0.0f, 1.0f, 0.0f}},
+        {6, {"Controls:", 170.0f, 254.0f, 10.0f, 0.0f, 1.0f, 0.0f}},
         {12, {"Press '?' for more info on keyboard controls", 190.0f, 74.0f, 10.0f, 1.0f, 1.0f, 1.0f}},
     };
     for (const auto& [i, want] : expected)
