@@ -52,32 +52,6 @@ protected:
     }
 };
 
-TEST_F(DialogTest, MainMenuRowsOpenTheirPagesByClickAndByKeysAndBackReturns) {
-    const struct {
-        int Slot, Bottom, BackX;
-        const char* Shown; // the page's text, title first
-    } rows[] = {{1, Y0 - 55, 180, "ToviStandard Controls...# Globes"},
-                {2, Y0 - 95, 250, "Save MenuSave Prefs"},
-                {3, Y0 - 135, 250, "Load MenuLoad Prefs"}};
-    OnKeyboard('`', 0, 0); // the menu, shown in full
-    FramesUntil(Fake.NowMs + 500, 100);
-    for (const auto& r : rows)
-        for (bool byKeys : {false, true}) {
-            ASSERT_EQ(Drawn().Glyphs(), "Main MenuOptions...Save...Load...OffInfoQuit");
-            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn &&
-                        Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
-            for (int down = 0; byKeys && down < r.Slot; ++down)
-                Press(KeyDown);
-            if (byKeys)
-                Press(13);
-            else
-                Click(45, r.Bottom + 15);
-            EXPECT_EQ(Drawn().Glyphs().substr(0, std::string(r.Shown).size()), r.Shown) << byKeys;
-            EXPECT_TRUE(Dialogs.Widgets[1]->FontSize == (r.Slot == 1 ? 10 : 20) && !DialogText.WobbleOn);
-            Click(r.BackX + 15, Y0 + 15);
-        }
-}
-
 // Each row sits where its page puts it (left edge, and bottom edge below the top row); a click at the
 // given place sets the value there (sliders a quarter of their width from the right end, linear or by
 // the square root) and shows the row's message. "Save Prefs" writes the 184 bytes of Tovi.pref and "Load
@@ -163,7 +137,7 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
 
 // Half a second to fade in, sliding in from 300 pixels to the left on a quadratic ease; the focused row at
 // the menu's brightness and the others at three quarters of it. A closing menu fades out taking no input.
-TEST_F(DialogTest, FadesAndSlidesInAndOutTitleMovesTheMenuFocusKeysWrap) {
+TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWrapItFadesOut) {
     OnKeyboard('`', 0, 0);
     FramesUntil(400);
     const support::Feedback drawn = Drawn(); // 0.8 shown: 0.2 squared of 300 pixels to the left
@@ -172,6 +146,28 @@ TEST_F(DialogTest, FadesAndSlidesInAndOutTitleMovesTheMenuFocusKeysWrap) {
     EXPECT_NEAR(drawn.Primitives.back().Vertices[0].R, 0.8f, 1e-3f);
     EXPECT_NEAR(drawn.Primitives[20].Vertices[0].R, 0.6f, 1e-3f); // the second row's tile
     FramesUntil(1000);
+    // Each main-menu row opens its page, by a click on it or by Down and Enter, and Back returns.
+    const struct {
+        int Slot, Bottom, BackX;
+        const char* Shown; // the page's text, title first
+    } rows[] = {{1, Y0 - 55, 180, "ToviStandard Controls...# Globes"},
+                {2, Y0 - 95, 250, "Save MenuSave Prefs"},
+                {3, Y0 - 135, 250, "Load MenuLoad Prefs"}};
+    for (const auto& r : rows)
+        for (bool byKeys : {false, true}) {
+            ASSERT_EQ(Drawn().Glyphs(), "Main MenuOptions...Save...Load...OffInfoQuit");
+            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn &&
+                        Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
+            for (int down = 0; byKeys && down < r.Slot; ++down)
+                Press(KeyDown);
+            if (byKeys)
+                Press(13);
+            else
+                Click(45, r.Bottom + 15);
+            EXPECT_EQ(Drawn().Glyphs().substr(0, std::string(r.Shown).size()), r.Shown) << byKeys;
+            EXPECT_TRUE(Dialogs.Widgets[1]->FontSize == (r.Slot == 1 ? 10 : 20) && !DialogText.WobbleOn);
+            Click(r.BackX + 15, Y0 + 15);
+        }
     // The title is the menu's handle: a drag moves the menu by the pointer's way, and the next drag starts
     // where the last release left it; Left, Right, Page Up and Page Down move it two pixels while it has the
     // focus. Up and Down walk the focus round the rows, and so does Tab.
