@@ -46,16 +46,6 @@ TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) 
     }
 }
 
-// Pixels brighter than the darkest star in the rectangle [left, right) x [bottom, top).
-int LitPixels(int left, int bottom, int right, int top) {
-    std::vector<unsigned char> rgba(std::size_t(right - left) * std::size_t(top - bottom) * 4);
-    glReadPixels(left, bottom, right - left, top - bottom, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    int lit = 0;
-    for (std::size_t i = 0; i < rgba.size(); i += 4)
-        lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 60;
-    return lit;
-}
-
 using SaverTest = ProgramTest;
 using std::filesystem::directory_iterator;
 

@@ -9,6 +9,8 @@
 // and the probes:
 //   PixelNear(x, y, rgb)                      a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
+//   LitPixels(left, bottom, right, top)       how many pixels of [left, right) x [bottom, top) are brighter
+//                                             than the darkest star
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
@@ -32,6 +34,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace gltest {
 
@@ -61,6 +64,16 @@ inline testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
             return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
                                                << int(rgba[1]) << ", " << int(rgba[2]);
     return testing::AssertionSuccess();
+}
+
+// Pixels brighter than the darkest star in the rectangle [left, right) x [bottom, top).
+inline int LitPixels(int left, int bottom, int right, int top) {
+    std::vector<unsigned char> rgba(std::size_t(right - left) * std::size_t(top - bottom) * 4);
+    glReadPixels(left, bottom, right - left, top - bottom, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    int lit = 0;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 60;
+    return lit;
 }
 
 inline void Paint(const Rgb& colour) {
