@@ -179,16 +179,12 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
     // OpenGL at rest.
     Texture tiles;
     Widget::ControlsImage = &tiles;
-    WidgetSetup onSetup = Box;
-    onSetup.Value = 1;
     dragged.Setup(At(140, 24, 0, 20, 5));
     integer.Setup(At(140, 24, 1, 3.8f, 3.8f, 1, 1));
-    toggle.Setup(onSetup);
+    toggle.Setup(At(30, 30, 0, 0, 1)); // on
     off.Setup(Box);
-    button.Setup(Box);
-    icon.Setup(Box);
-    title.Setup(Box);
-    icon.State = 1; // pressed
+    button.Setup(Box); // released; the icon button and the title keep their places from above
+    icon.State = 1;    // pressed
     DialogText.AlphaTestOn = 0;
     DialogText.Brightness = 0.5f; // as on a control page, half faded in
     const struct {
