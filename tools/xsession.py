@@ -66,11 +66,6 @@ class XServer:
         """Presses and releases each key in turn, a few frames apart, at whichever window has the keyboard."""
         self.tool("xdotool", "key", "--delay", "150", *names)
 
-    def hold_key(self, name, seconds):
-        self.tool("xdotool", "keydown", name)
-        time.sleep(seconds)
-        self.tool("xdotool", "keyup", name)
-
     def move_pointer(self, x, y, relative=False):
         self.tool("xdotool", *(("mousemove_relative", "--") if relative else ("mousemove",)), str(x), str(y))
 
