@@ -51,14 +51,6 @@ def changed(before, after):  # how many of every 8th pixel both ways differ betw
                for y in range(0, H, 8) for x in range(0, W, 8))
 
 
-def streaks(shot, top):
-    """How many lines of 40 lit pixels or more lie along the rows and columns below `top`: a star is a small
-    spot, and a star stretched across a wrongly textured piece of the picture a streak."""
-    rows = [bytes(sum(shot.rgb(x, y)) > 150 for x in range(W)) for y in range(top, H)]
-    return sum(len(run) >= 40 for lines in (rows, map(bytes, zip(*rows))) for line in lines
-               for run in line.split(b"\0"))
-
-
 class SessionTest(unittest.TestCase):
     """One private X server and one scratch folder for the tests of a class; a program ends with its test."""
 
@@ -190,7 +182,7 @@ class ProgramTest(SessionTest):
 
         # The installed program in the same folder loads the settings saved above, finding its data beside
         # it, and writes nothing. The mouse turns the letterboxed opening (step 6, as saved) off the floor,
-        # to the stars. On the quit key the picture shatters: the bands stay black and the stars stay spots.
+        # to the stars. On the quit key the picture shatters: the upper band stays black.
         saved = read(prefs)
         run = self.start(os.path.join(self.prefix, "bin/tovi"), folder, "Loaded Prefs.")
         wait_for("the letterboxed floor", lambda: lit(*FLOOR) > 0.3)
@@ -207,7 +199,6 @@ class ProgramTest(SessionTest):
         self.assertEqual(run.wait_exit(), 0, run.console(errors=True))
         self.assertLess(time.monotonic() - pressed, 1.0, "a second quit key ends the program on the next frame")
         self.assertEqual(shatter.lit(*BAND, step=2, level=150), 0, "the upper band of the shattered picture")
-        self.assertLess(streaks(shatter, int(0.3 * H)), 10, "the pieces of the shattered picture are sheared")
         self.assertEqual(run.console() + run.console(errors=True), STARTUP % "Loaded Prefs." + SHUTDOWN)
         self.assertEqual(read(prefs), saved, "running must not change the file")
 
