@@ -70,7 +70,7 @@ TEST_F(DamagedInputTest, ProgramStartsAndDrawsWhateverItsFilesHold) {
             else
                 OnMouse(ButtonLeft, ButtonDown, 0, 0);
         }
-        PressSpecial(KeyPageUp);
+        Press(Special + KeyPageUp);
         FrameAt(Fake.NowMs + 125);
         EXPECT_TRUE(Settings.Fov >= 1 && Settings.Fov <= 179 && Settings.Letterbox >= 0 &&
                     Settings.Letterbox <= 6 && Settings.Tesselation >= 10 && Settings.Tesselation <= 80 &&

@@ -27,8 +27,6 @@ struct Value {
     float* Float = nullptr;
 };
 
-constexpr int Special = 256; // added to the codes of the special keys
-
 // What the keys may change: the settings record and the live values beside it.
 auto KeyState() {
     return std::make_tuple(RecordBytes(Settings), Paused, GlobeCount, BlendFunc0, BlendFunc1, ValueN, ValueN2,
@@ -49,12 +47,8 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     } rows[] = {
         {' ', &s.ScreenClear, 1, 0, ""},
         {'(', &s.LightRotateSpeed, 1, 0.9, "Light Rotate Speed: 0.90"},
-        {')', &s.LightRotateSpeed, 2, 2 * 1.111111, "Light Rotate Speed: 2.22"},
-        {'-', &s.RotateSpeed, 2, 2 * 0.9, "Rotate Speed: 1.80"},
         {'=', &s.RotateSpeed, 1, 1.111111, "Rotate Speed: 1.11"},
         {'_', &s.MoveSpeed, 3, 3 * 0.9, "Movement Speed: 2.70"},
-        {'+', &s.MoveSpeed, 3, 3 * 1.111111, "Movement Speed: 3.33"},
-        {'[', &s.ObjectSize, 2, 2 * 0.95, "Object Size: 1.90"},
         {']', &s.ObjectSize, 2, 2 * 1.055555, "Object Size: 2.11"},
         {'{', &s.CameraZ, 0.5, 0.5 - 0.05, "CameraZ: 0.45"},
         {'}', &s.CameraZ, 0.5, 0.5 + 0.05, "CameraZ: 0.55"},
@@ -74,37 +68,27 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {'V', &s.CameraMode, 2, 0, "Camera 0: Auto", &Mouse.Moved},
         {'v', &s.CameraMode, 0, 1, "Camera 1: Manual Mouse/Arrow Key Control", &Mouse.Moved, 0, 1},
         {'V', &s.CameraMode, 1, 2, "Camera 2: Hold", &Mouse.Moved, 0, 1},
-        {'W', &s.PolygonMode, 0, 1, ""},
         {'w', &s.PolygonMode, 2, 0, ""},
-        {'1', &GlobeCount, 3, 1, "# Globes: 1"},
         {'3', &GlobeCount, 1, 3, "# Globes: 3"},
-        {'b', &BlendFunc0, 2, 3, "b: 3"},
         {'b', &BlendFunc0, 8, 0, "b: 0"},
         {'B', &BlendFunc1, 1, 2, "B: 2"},
         {'B', &BlendFunc1, 7, 0, "B: 0"},
         {'n', &ValueN, 2, 0, "n: 0", &s.SavedN, 2, 0},
         {'N', &ValueN2, 3, 0, "n2: 0", &s.SavedN2, 3, 0},
         {Special + KeyF1, &s.MotionDamping, 2, 2 * 0.9, "F1/F2: 1.80"},
-        {Special + KeyF2, &s.MotionDamping, 1, 1.111111, "F1/F2: 1.11"},
-        {Special + KeyF3, &s.TextureMagnification, 3, 3 * 0.9, "F3/F4: 2.70"},
         {Special + KeyF4, &s.TextureMagnification, 4, 4 * 1.111111, "F3/F4: 4.44"},
         {Special + KeyF5, &s.FogStart, 0.5, 0.5 * 0.95, "FogStart: 0.47", &s.DepthCueFog, 0, 1},
         {Special + KeyF5, &s.FogStart, 0.1, 0.1, "FogStart: 0.10"},
-        {Special + KeyF6, &s.FogStart, 20.5, 21, "FogStart: 21.00", &s.FogEnd, 30, 30},
         // F6 never lets the start pass the end, F7 the end fall before the start, F8 pass 30 x ObjectSize.
         {Special + KeyF6, &s.FogStart, 1.96875, 2, "FogStart: 2.00"},
         {Special + KeyF7, &s.FogEnd, 1.03125, 1, "FogEnd: 1.00", &s.DepthCueFog, 0, 1},
         {Special + KeyF8, &s.FogEnd, 20.5, 21, "FogEnd: 21.00", &s.DepthCueFog, 0, 1},
         {Special + KeyF9, &s.BumpResponse, 5, 5 * 0.9, "F9/F10: 4.50"},
-        {Special + KeyF10, &s.BumpResponse, 0.5, 0.5 * 1.111111, "F9/F10: 0.56"},
         {Special + KeyF11, &s.FadeEffect, 0.5, 0.5 * 0.95, "Fade Effect: 47.50", &s.ScreenClear, 1, 0},
         {Special + KeyF12, &s.FadeEffect, 0.96875, 1, "Fade Effect: 100.00", &s.ScreenClear, 0, 1},
         {Special + KeyPageUp, &s.MainSpeed, 2, 2 * 1.05263, "Page: 2.11"},
-        {Special + KeyPageDown, &s.MainSpeed, 3, 3 * 0.95, "Page: 2.85"},
-        {Special + KeyHome, &s.ArcThickness, 4, 4 * 1.05263, "Home/End: 4.21"},
         {Special + KeyEnd, &s.ArcThickness, 5, 5 * 0.95, "Home/End: 4.75"},
         {'\033', &ExitState, 0, 1, "", &HelpShown, 1, 0}, // the quit keys start the fade-out, help hidden
-        {'Q', &ExitState, 0, 1, "", &HelpShown, 1, 0},
         {'q', &ExitState, 0, 1, "", &HelpShown, 1, 0},
     };
     for (const auto& r : rows) {
@@ -119,8 +103,7 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         r.Changed.Set(r.Start);
         r.Also.Set(r.AlsoStart);
         const bool special = r.Key >= Special;
-        EXPECT_EQ(special ? PressSpecial(r.Key - Special) : Press(static_cast<unsigned char>(r.Key)),
-                  r.Message);
+        EXPECT_EQ(Press(r.Key), r.Message);
         EXPECT_EQ(KeyState(), expected);
         EXPECT_EQ(std::make_tuple(View.ClearFrames, special ? Keys.LastSpecialKey : Keys.LastKey),
                   std::make_tuple(int(special), r.Key % Special));
@@ -202,7 +185,7 @@ TEST_F(KeyboardControlsTest, WindowSaveLoadResetAndControlCodes) {
 
     const auto before = KeyState();
     for (int code = 1; code <= 26; ++code) {
-        EXPECT_EQ(Press(static_cast<unsigned char>(code)), "");
+        EXPECT_EQ(Press(code), "");
         EXPECT_EQ(KeyState(), before) << code;
     }
 }

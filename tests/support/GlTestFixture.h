@@ -5,7 +5,7 @@
 //   TextTest      GlTest with the text objects linked, an empty font and a whole-window pixel projection
 //   ProgramTest   the program as main leaves it before the first frame, on the scripted host Fake at 0 ms,
 //                 in a scratch folder, its window shown: FrameAt(ms), FramesUntil(ms, step), StartProgram()
-//                 again, Press(key) and PressSpecial(key) (the status line's text after it)
+//                 again, Press(key) and Press(Special + key) (the status line's text after it)
 // and the probes:
 //   PixelNear(x, y, rgb)                      a pixel of the window, from the lower-left corner (+-2)
 //   Paint(rgb)                                fill the whole window
@@ -15,7 +15,7 @@
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
-// (PixelAt and ExpectRows are gone, and ConsoleOutput moved from support:: to gltest::; use PixelNear.)
+// (PressSpecial(key) is now Press(Special + key).)
 
 // The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
@@ -44,6 +44,7 @@ using support::Rgb;
 constexpr int WindowWidth = 640;
 constexpr int WindowHeight = 480;
 constexpr int FrameMs = 16;
+constexpr int Special = 256; // added to the codes of the special keys for Press
 
 template <typename Call> std::string ConsoleOutput(Call call) {
     testing::internal::CaptureStdout();
@@ -150,18 +151,17 @@ protected:
         ExpectRestingState();
     }
 
-    // A key pressed while a full clear is pending and the status line is empty: the line's text after it.
-    static std::string Press(unsigned char key) {
+    // A key pressed (and a special key, Special + its code, also released) while a full clear is pending
+    // and the status line is empty: the line's text after it.
+    static std::string Press(int key) {
         View.ClearFrames = 1;
         StatusLine.Text[0] = '\0';
-        OnKeyboard(key, 0, 0);
-        return StatusLine.Text;
-    }
-    static std::string PressSpecial(int key) {
-        View.ClearFrames = 1;
-        StatusLine.Text[0] = '\0';
-        OnSpecial(key, 0, 0);
-        OnSpecialUp(key, 0, 0);
+        if (key < Special) {
+            OnKeyboard(static_cast<unsigned char>(key), 0, 0);
+        } else {
+            OnSpecial(key - Special, 0, 0);
+            OnSpecialUp(key - Special, 0, 0);
+        }
         return StatusLine.Text;
     }
 
