@@ -24,42 +24,41 @@ namespace {
 
 using support::Bytes;
 
-// A mono 16-bit sine at 22050 Hz (a rate no device runs at, so the player always converts), or a steady
-// level when Frequency is 0, whose cut always jumps unless it fades. Its ends fade over 2 ms so that the
-// file itself never clicks.
-struct Tone {
-    double Frequency = 440, Amplitude = 0.5, Seconds = 0.2;
-};
-const Tone Level{0, 0.5, 8.0};
+// The level is steady, so that its cut always jumps unless it fades; the tone, a sine over it, is louder
+// than full scale.
+constexpr double Level = 0.5;
+constexpr double ToneAmplitude = 0.9;
+constexpr double ToneSeconds = 0.2;
 
-Bytes WavFile(const Tone& tone) {
-    const int frames = int(tone.Seconds * 22050);
+// A mono 16-bit sine at 22050 Hz (a rate no device runs at, so the player always converts), or the steady
+// level at frequency 0. Its ends fade over 2 ms so that the file itself never clicks.
+Bytes WavFile(double frequency, double amplitude, double seconds) {
+    const int frames = int(seconds * 22050);
     Bytes bytes(44 + 2 * std::size_t(frames));
     const char* header = "RIFF....WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data";
     std::copy(header, header + 40, bytes.begin());
     support::PutAt(bytes, 4, 36 + 2 * frames);
     support::PutAt(bytes, 40, 2 * frames);
     for (int i = 0; i < frames; ++i) {
-        const double gain = std::min({1.0, (frames - 1 - i) / 44.1, tone.Frequency > 0 ? 1.0 : i / 44.1});
-        const double wave = tone.Frequency > 0 ? std::sin(2 * M_PI * tone.Frequency * i / 22050) : 1.0;
-        support::PutAt(bytes, 44 + 2 * std::size_t(i),
-                       uint32_t(std::lround(tone.Amplitude * gain * wave * 32767)), 2);
+        const double gain = std::min({1.0, (frames - 1 - i) / 44.1, frequency > 0 ? 1.0 : i / 44.1});
+        const double wave = frequency > 0 ? std::sin(2 * M_PI * frequency * i / 22050) : 1.0;
+        support::PutAt(bytes, 44 + 2 * std::size_t(i), uint32_t(std::lround(amplitude * gain * wave * 32767)),
+                       2);
     }
     return bytes;
 }
 
 // Where the stretch of the steady level that follows `from` ends.
 long LevelEnd(const std::vector<float>& out, long from) {
-    const auto atLevel = [](float s) { return std::fabs(s - Level.Amplitude) <= 0.002f; };
+    const auto atLevel = [](float s) { return std::fabs(s - Level) <= 0.002f; };
     return std::find_if_not(std::find_if(out.begin() + from, out.end(), atLevel), out.end(), atLevel) -
            out.begin();
 }
 
 // The frames the device has written so far.
 long Frames(const SdlWavePlayer& player) {
-    std::error_code missing;
-    const auto bytes = std::filesystem::file_size("device.raw", missing);
-    return missing ? 0 : long(bytes / 4 / player.Channels());
+    const char* file = "device.raw";
+    return std::filesystem::exists(file) ? long(std::filesystem::file_size(file) / 4 / player.Channels()) : 0;
 }
 
 // Lets the device play on for `seconds` of its own time; gives up after ten seconds of the clock's.
@@ -82,18 +81,15 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     unsetenv("SDL_AUDIODRIVER");
     const int channels = player.Channels(), rate = player.SampleRate();
     ASSERT_GE(channels, 2);
-    const Tone tone{220, 0.9, 0.2}; // over the fading level, louder than full scale
-    support::WriteFile("level.wav", WavFile(Level));
-    support::WriteFile("tone.wav", WavFile(tone));
+    support::WriteFile("level.wav", WavFile(0, Level, 8.0));
+    support::WriteFile("tone.wav", WavFile(220, ToneAmplitude, ToneSeconds));
     // Damaged files: gigabytes of samples claimed and none there, a header cut short; a path too long to
     // keep. Missing files fill the table of decoded files, which the level and the tone share with them.
-    Bytes huge = WavFile(tone), truncated = huge;
-    huge.resize(44);
+    Bytes huge = WavFile(220, ToneAmplitude, 0.0);
     support::PutAt(huge, 40, 0xfffffff0u);
-    truncated.resize(30);
     support::WriteFile("huge.wav", huge);
-    support::WriteFile("truncated.wav", truncated);
-    support::WriteFile("extra.wav", WavFile(tone));
+    support::WriteFile("truncated.wav", Bytes(huge.begin(), huge.begin() + 30));
+    support::WriteFile("extra.wav", WavFile(220, ToneAmplitude, ToneSeconds));
     std::vector<std::string> damaged = {"huge.wav", "truncated.wav"};
     while (damaged.size() < SdlWavePlayer::CacheSize - 2)
         damaged.push_back("missing" + std::to_string(damaged.size()) + ".wav");
@@ -105,7 +101,7 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     player.Play("level.wav");
     PlayOn(player, 0.1);
     player.Play("tone.wav");
-    PlayOn(player, tone.Seconds + 0.1);
+    PlayOn(player, ToneSeconds + 0.1);
     const long levelAgain = Frames(player);
     player.Play("level.wav");
     PlayOn(player, 0.1);
@@ -117,7 +113,7 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     const long lastLevel = Frames(player);
     player.Play("level.wav");
     player.Play("extra.wav");
-    PlayOn(player, tone.Seconds + 0.1);
+    PlayOn(player, ToneSeconds + 0.1);
     player.Close();
 
     // The first channel of all the device wrote; every file is mono, so every other channel is the same.
@@ -141,13 +137,13 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     long last = levelAgain;
     while (last > cut && std::fabs(out[last - 1]) <= 0.001f) // the resampler's faint ringing is no sound
         --last;
-    EXPECT_NEAR(last - cut, tone.Seconds * rate, 0.01 * tone.Seconds * rate + 32);
+    EXPECT_NEAR(last - cut, ToneSeconds * rate, 0.01 * ToneSeconds * rate + 32);
     double peak = 0, sum = 0;
     for (long i = settled; i < last; ++i) {
         peak = std::max(peak, double(std::fabs(out[i])));
         sum += out[i];
     }
-    EXPECT_NEAR(peak, tone.Amplitude, 0.03);
+    EXPECT_NEAR(peak, ToneAmplitude, 0.03);
     EXPECT_NEAR(sum / double(last - settled), 0.0, 0.01) << "the old sound is still mixed in";
 
     // A damaged file, or none, cuts the sound playing off and plays nothing.
