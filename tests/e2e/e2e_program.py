@@ -46,8 +46,8 @@ def read(path, words=False):
     return data and words and [round(value, 5) for value in struct.unpack("<17i28f", data[4:])] or data
 
 
-class ProgramTest(unittest.TestCase):
-    # One private X server, one scratch folder and one install for all the tests; a run ends with its test.
+class SessionTest(unittest.TestCase):
+    # One private X server and one scratch folder for the tests of a class; a run ends with its test.
 
     @classmethod
     def setUpClass(cls):
@@ -55,20 +55,32 @@ class ProgramTest(unittest.TestCase):
             raise RuntimeError("needs the tools %s and TOVI_BUILD_DIR/tovi" % ", ".join(missing_tools()))
         cls.scratch = tempfile.mkdtemp(prefix="tovi-e2e-")
         cls.xserver = XServer(W, H).__enter__()
-        cls.prefix = os.path.join(cls.scratch, "prefix")
-        subprocess.run([os.environ.get("TOVI_CMAKE", "cmake"), "--install", BUILD, "--prefix", cls.prefix],
-                       check=True, capture_output=True)
 
     @classmethod
     def tearDownClass(cls):
         cls.xserver.__exit__()
         shutil.rmtree(cls.scratch)
 
+    def run_program(self, *arguments, program=os.path.join(BUILD, "tovi"), folder=None, display=True):
+        folder = folder or tempfile.mkdtemp(dir=self.scratch)
+        os.makedirs(folder, exist_ok=True)
+        run = Program(self.xserver, program, folder, arguments=arguments, display=display)
+        self.addCleanup(run.close)
+        return run
+
+
+class ProgramTest(SessionTest):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.prefix = os.path.join(cls.scratch, "prefix")
+        subprocess.run([os.environ.get("TOVI_CMAKE", "cmake"), "--install", BUILD, "--prefix", cls.prefix],
+                       check=True, capture_output=True)
+
     def start(self, program, folder, prefs_line):
         # The run once its window covers the screen: with no DISPLAY, -display reaches GLUT.
-        os.makedirs(folder, exist_ok=True)
-        run = Program(self.xserver, program, folder, arguments=("-display", self.xserver.display), display=False)
-        self.addCleanup(run.close)
+        run = self.run_program("-display", self.xserver.display, program=program, folder=folder, display=False)
         run.wait_for_console("Ready...\n\n")
         self.assertEqual(run.console(), STARTUP % prefs_line)
         self.assertEqual(run.wait_for_window("Tovi")[1:], (0, 0, W, H))
@@ -197,7 +209,7 @@ class ProgramTest(unittest.TestCase):
         self.addCleanup(manager.terminate)
         wait_for("openbox", lambda: b"window id" in self.xserver.tool(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
-        run = self.start(os.path.join(BUILD, "tovi"), os.path.join(self.scratch, "openbox"), "No Prefs found.")
+        run = self.start(os.path.join(BUILD, "tovi"), None, "No Prefs found.")
         self.quit_hidden(run, self.leave_full_screen_and_return(run), "windowminimize")
 
     def test_the_install_and_its_program_without_a_font(self):
