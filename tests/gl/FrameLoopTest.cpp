@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -18,6 +19,24 @@ using namespace gltest;
 const Rgb Black = {0, 0, 0};
 const Rgb White = {255, 255, 255};
 const Rgb Red = {255, 0, 0};
+
+// A pixel of the window, from the lower-left corner, within 2 of the expected colour.
+testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
+    unsigned char rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    for (int channel = 0; channel < 3; ++channel)
+        if (std::abs(rgba[channel] - expected[channel]) > 2)
+            return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
+                                               << int(rgba[1]) << ", " << int(rgba[2]);
+    return testing::AssertionSuccess();
+}
+
+// Fills the whole window.
+void Paint(const Rgb& colour) {
+    glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
 
 class FrameLoopTest : public ProgramTest {
 protected:

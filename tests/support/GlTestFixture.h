@@ -7,15 +7,13 @@
 //                 in a scratch folder, its window shown: FrameAt(ms), FramesUntil(ms, step), StartProgram()
 //                 again, Press(key) and Press(Special + key) (the status line's text after it)
 // and the probes:
-//   PixelNear(x, y, rgb)                      a pixel of the window, from the lower-left corner (+-2)
-//   Paint(rgb)                                fill the whole window
 //   LitPixels(left, bottom, right, top)       how many pixels of [left, right) x [bottom, top) are brighter
 //                                             than the darkest star
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
-// (PressSpecial(key) is now Press(Special + key).)
+// (PressSpecial(key) is now Press(Special + key); PixelNear and Paint live in FrameLoopTest, their one user.)
 
 // The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
@@ -57,16 +55,6 @@ inline void ExpectRestingState() {
     EXPECT_FALSE(fault) << fault;
 }
 
-inline testing::AssertionResult PixelNear(int x, int y, const Rgb& expected) {
-    unsigned char rgba[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    for (int channel = 0; channel < 3; ++channel)
-        if (std::abs(rgba[channel] - expected[channel]) > 2)
-            return testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
-                                               << int(rgba[1]) << ", " << int(rgba[2]);
-    return testing::AssertionSuccess();
-}
-
 // Pixels brighter than the darkest star in the rectangle [left, right) x [bottom, top).
 inline int LitPixels(int left, int bottom, int right, int top) {
     std::vector<unsigned char> rgba(std::size_t(right - left) * std::size_t(top - bottom) * 4);
@@ -75,12 +63,6 @@ inline int LitPixels(int left, int bottom, int right, int top) {
     for (std::size_t i = 0; i < rgba.size(); i += 4)
         lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 60;
     return lit;
-}
-
-inline void Paint(const Rgb& colour) {
-    glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 inline void BeginWideOrtho() {
