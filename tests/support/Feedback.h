@@ -84,9 +84,9 @@ struct Feedback {
 
 // Every field of the box within a thousandth of the expected one.
 inline testing::AssertionResult Near(const FeedbackBox& box, const FeedbackBox& expected) {
-    const float got[] = {box.MinX, box.MinY, box.MaxX, box.MaxY, box.MinS, box.MinT, box.MaxS, box.MaxT};
-    const float want[] = {expected.MinX, expected.MinY, expected.MaxX, expected.MaxY,
-                          expected.MinS, expected.MinT, expected.MaxS, expected.MaxT};
+    float got[8], want[8];
+    std::memcpy(got, &box, sizeof got);
+    std::memcpy(want, &expected, sizeof want);
     for (int i = 0; i < 8; ++i)
         if (std::fabs(got[i] - want[i]) > 1e-3f)
             return testing::AssertionFailure()
@@ -94,16 +94,19 @@ inline testing::AssertionResult Near(const FeedbackBox& box, const FeedbackBox& 
     return testing::AssertionSuccess();
 }
 
-// GL_3D_COLOR_TEXTURE feedback parsed into primitives, 11 values a vertex: x y z, r g b a, s t r q. Bitmap
-// and pixel rectangles end the parse.
-inline Feedback ParseFeedback(const GLfloat* values, std::size_t count) {
+// Draws in feedback mode and parses GL_3D_COLOR_TEXTURE feedback into primitives, 11 values a vertex: x y z,
+// r g b a, s t r q. Anything but a polygon, line or point (a bitmap, a pixel rectangle) ends the parse.
+template <typename Draw> Feedback CaptureFeedback(Draw draw, std::size_t size = 1 << 16) {
+    std::vector<GLfloat> values(size);
+    glFeedbackBuffer(GLsizei(size), GL_3D_COLOR_TEXTURE, values.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint count = glRenderMode(GL_RENDER);
+    if (count < 0)
+        return CaptureFeedback(draw, size * 4);
     Feedback sent;
-    for (std::size_t at = 0; at < count;) {
+    for (std::size_t at = 0; at < std::size_t(count);) {
         const GLint token = GLint(values[at++]);
-        if (token == GL_PASS_THROUGH_TOKEN) {
-            ++at;
-            continue;
-        }
         const bool line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN;
         const bool point = token == GL_POINT_TOKEN;
         if (!line && !point && token != GL_POLYGON_TOKEN)
@@ -111,25 +114,13 @@ inline Feedback ParseFeedback(const GLfloat* values, std::size_t count) {
         using Kind = FeedbackPrimitive::Kind;
         sent.Primitives.push_back({line ? Kind::Line : point ? Kind::Point : Kind::Polygon, {}});
         const std::size_t vertices = line ? 2 : point ? 1 : std::size_t(values[at++]);
-        for (; sent.Primitives.back().Vertices.size() < vertices && at + 11 <= count; at += 11) {
+        for (; sent.Primitives.back().Vertices.size() < vertices; at += 11) {
             FeedbackVertex v;
-            std::memcpy(&v, values + at, sizeof v);
+            std::memcpy(&v, &values[at], sizeof v);
             sent.Primitives.back().Vertices.push_back(v);
         }
     }
     return sent;
-}
-
-template <typename Draw> Feedback CaptureFeedback(Draw draw, std::size_t size = 1 << 16) {
-    for (;; size *= 4) {
-        std::vector<GLfloat> buffer(size);
-        glFeedbackBuffer(GLsizei(size), GL_3D_COLOR_TEXTURE, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        draw();
-        const GLint count = glRenderMode(GL_RENDER);
-        if (count >= 0)
-            return ParseFeedback(buffer.data(), std::size_t(count));
-    }
 }
 
 // The cube -half..half (half a whole number) on a viewport placed so that window coordinates are object
