@@ -63,8 +63,8 @@ class SaverTest(SessionTest):
         # it. SIGTERM ends the saver as quietly as a quit.
         window, run = saver_in_window(320, 240, hex)
         call("XResizeWindow", window, 800, 600)
-        quarters = lambda: [stars(x, y, x + 400, y + 300) for x in (0, 400) for y in (0, 300)]
-        wait_for("stars in every quarter", lambda: min(quarters()) > 0.0005, 30)
+        quarters = [(x, y, x + 400, y + 300) for x in (0, 400) for y in (0, 300)]
+        wait_for("stars in every quarter", lambda: min(stars(*quarter) for quarter in quarters) > 0.0005, 30)
         self.assertEqual(stars(800, 0, W, H) + stars(0, 600, 800, H), 0, "drawn outside the window")
         run.process.send_signal(signal.SIGTERM)
         self.assert_ended(run)

@@ -63,11 +63,10 @@ bool Monkey::Restart() {
 // fault is reported with the call that raised it.
 template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& mayAllocate, Send send) {
     Totals.Calls += kind != 'F';
-    const bool attribute = kind != 'F' || Totals.Frames % AttributeEvery == 0;
     const int errorsBefore = GlErrorCount;
     const char* fault = nullptr;
     if (Probe)
-        Probe->Begin(attribute);
+        Probe->Begin(kind != 'F' || Totals.Frames % AttributeEvery == 0);
     send();
     if (Probe) {
         long total = 0, program = 0;
@@ -130,7 +129,8 @@ void Monkey::SendInput() {
     const int roll = Below(100);
     for (int count = roll < 40 ? 0 : roll < 75 ? 1 : Between(2, 4); count > 0; --count) {
         const int kind = Below(1000);
-        int x = PointerX, y = PointerY;
+        int x = PointerX;
+        int y = PointerY;
         Fake.ModifierState = Below(10) < 7 ? 0 : Below(8);
         if (kind < 300) { // mostly a key the program acts on; a quit key now and then
             const int code = Below(4) ? HandledKeys[Below(int(sizeof HandledKeys) - 1)] : Below(256);
