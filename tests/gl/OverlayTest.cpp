@@ -2,7 +2,6 @@
 // font cell it shows, the sway, wobble and wave, and the timed status line; and the menu widgets frame by
 // frame, what each makes of presses, holds, releases and keys, and what each draws.
 
-#include "app/Settings.h"
 #include "render/InputState.h"
 #include "support/GlTestFixture.h"
 #include "ui/Widget.h"
@@ -79,10 +78,6 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobbleAndMessage
     StatusLine.ShowUntil = 0.0f;
     StatusLine.DrawIfShown();
     EXPECT_EQ(View.ClearFrames, 0);
-    // The option selector names the option chosen.
-    Settings.OptionIndex = 1;
-    ShowOption();
-    EXPECT_STREQ(StatusLine.Text, "Option 1/4: ");
 }
 
 // One frame of input and what the widget makes of it; State -1 is not checked.
