@@ -34,16 +34,17 @@ DEFAULTS = [110, 1, 0, 40, 1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 2, 3, 1.0, 1.0, 0.1,
     1.0] * 7 + [0.25, 0.5, 0.99, 0.99, 10.0, 180.0, 1.0]
 
 
-def record(**words):  # the defaults with some words changed, w3=6 setting word 3; rounded to compare
-    fields = list(DEFAULTS)
-    for word, value in words.items():
-        fields[int(word[1:]) - 1] = value
-    return [round(value, 5) for value in fields]
+def record(changes):  # the defaults with the words numbered in `changes` (from 1) changed, rounded to compare
+    return [round(changes.get(word, value), 5) for word, value in enumerate(DEFAULTS, 1)]
 
 
 def read(path, words=False):
     data = pathlib.Path(path).read_bytes() if os.path.isfile(path) else None
     return data and words and [round(value, 5) for value in struct.unpack("<17i28f", data[4:])] or data
+
+
+def cpu_seconds(pid):  # the user and system time a process has had so far
+    return sum(map(int, read("/proc/%d/stat" % pid).rsplit(b")")[1].split()[11:13])) / os.sysconf("SC_CLK_TCK")
 
 
 class SessionTest(unittest.TestCase):
@@ -133,7 +134,7 @@ class ProgramTest(SessionTest):
         wait_for("the logo's lit floor", lambda: lit(0, H // 2, W, H) > 0.3)
         self.assertEqual(os.listdir(folder), [], "running alone writes nothing")
         x.keys("exclam")
-        wait_for("the defaults saved by !", lambda: read(prefs, True) == record())
+        wait_for("the defaults saved by !", lambda: read(prefs, True) == record({}))
 
         # A click ends the opening: the floor goes, the globes glow.
         x.click(W // 2, H // 2)
@@ -141,12 +142,11 @@ class ProgramTest(SessionTest):
         wait_for("glowing plasma", lambda: lit(0, 0, W, H, level=450) > 0.001)
 
         # A hidden window draws nothing and costs no CPU time; shown again, it animates.
-        cpu = lambda: sum(map(int, read("/proc/%d/stat" % run.process.pid).rsplit(b")")[1].split()[11:13]))
         x.tool("xdotool", "windowunmap", str(window))
         time.sleep(0.5)
-        used = cpu()
+        used = cpu_seconds(run.process.pid)
         time.sleep(2.0)
-        self.assertLess((cpu() - used) / os.sysconf("SC_CLK_TCK"), 0.2, "CPU seconds while hidden")
+        self.assertLess(cpu_seconds(run.process.pid) - used, 0.2, "CPU seconds while hidden")
         x.tool("xdotool", "windowmap", str(window))
         run.wait_for_window("Tovi")
         first = x.screenshot()
@@ -160,7 +160,7 @@ class ProgramTest(SessionTest):
         wait_for("the menu", lambda: lit(*MENU, step=2, level=300) > hidden + 0.01)
         os.remove(prefs)
         x.keys("Tab", "Down", "Return", "Down", "Tab", "Return")
-        self.assertEqual(wait_for("the save menu's save", lambda: read(prefs, True)), record(w10=0))
+        self.assertEqual(wait_for("the save menu's save", lambda: read(prefs, True)), record({10: 0}))
         os.remove(prefs)
         time.sleep(0.5)
         self.assertFalse(os.path.exists(prefs), "one Return saved more than once")
@@ -176,7 +176,7 @@ class ProgramTest(SessionTest):
 
         # "]" enlarges the globes by 1.055555, L steps the letterbox: "!" keeps them with the slider's value.
         x.keys("bracketright", *["l"] * 6, "exclam")
-        expected = record(w3=6, w10=0, w21=0.7 * 1.055555, w33=2.0)
+        expected = record({3: 6, 10: 0, 21: 0.7 * 1.055555, 33: 2.0})
         wait_for("the settings saved by !", lambda: read(prefs, True) == expected)
         self.quit_hidden(run, window, "windowunmap")
 
