@@ -68,8 +68,10 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {'V', &s.CameraMode, 2, 0, "Camera 0: Auto", &Mouse.Moved},
         {'v', &s.CameraMode, 0, 1, "Camera 1: Manual Mouse/Arrow Key Control", &Mouse.Moved, 0, 1},
         {'V', &s.CameraMode, 1, 2, "Camera 2: Hold", &Mouse.Moved, 0, 1},
+        {'W', &s.PolygonMode, 0, 1, ""},
         {'w', &s.PolygonMode, 2, 0, ""},
         {'3', &GlobeCount, 1, 3, "# Globes: 3"},
+        {'b', &BlendFunc0, 2, 3, "b: 3"},
         {'b', &BlendFunc0, 8, 0, "b: 0"},
         {'B', &BlendFunc1, 1, 2, "B: 2"},
         {'B', &BlendFunc1, 7, 0, "B: 0"},
@@ -79,7 +81,9 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {Special + KeyF4, &s.TextureMagnification, 4, 4 * 1.111111, "F3/F4: 4.44"},
         {Special + KeyF5, &s.FogStart, 0.5, 0.5 * 0.95, "FogStart: 0.47", &s.DepthCueFog, 0, 1},
         {Special + KeyF5, &s.FogStart, 0.1, 0.1, "FogStart: 0.10"},
-        // F6 never lets the start pass the end, F7 the end fall before the start, F8 pass 30 x ObjectSize.
+        // F6 and F8 never pass 30 x ObjectSize (21), F6 never lets the start pass the end, nor F7 the end
+        // fall before the start.
+        {Special + KeyF6, &s.FogStart, 20.5, 21, "FogStart: 21.00", &s.FogEnd, 30, 30},
         {Special + KeyF6, &s.FogStart, 1.96875, 2, "FogStart: 2.00"},
         {Special + KeyF7, &s.FogEnd, 1.03125, 1, "FogEnd: 1.00", &s.DepthCueFog, 0, 1},
         {Special + KeyF8, &s.FogEnd, 20.5, 21, "FogEnd: 21.00", &s.DepthCueFog, 0, 1},
