@@ -67,7 +67,8 @@ struct Feedback {
         return b.MinX > b.MaxX ? FeedbackBox{0, 0, 0, 0, 0, 0, 0, 0} : b;
     }
     // A quad (two polygons) whose texture rectangle is one cell of the 16 x 8 font grid, row 0 at the top,
-    // is the character of that cell; everything else is skipped.
+    // is the character of that cell, or '?' when it shows the cell mirrored or squashed; everything
+    // else is skipped.
     std::string Glyphs() const {
         std::string text;
         for (std::size_t p = 0; p + 1 < Primitives.size(); ++p) {
@@ -75,7 +76,18 @@ struct Feedback {
             if (Primitives[p].Type != FeedbackPrimitive::Polygon ||
                 std::fabs(b.MaxS - b.MinS - 0.0625f) > 1e-4f || std::fabs(b.MaxT - b.MinT - 0.125f) > 1e-4f)
                 continue;
-            text += char(32 + std::lround(b.MinS * 16.0f) + 16 * std::lround(7.0f - b.MinT * 8.0f));
+            // Drawn the right way round: each triangle turns the same way on the screen as on the font image.
+            bool upright = true;
+            for (std::size_t q = p; q < p + 2; ++q) {
+                const FeedbackVertex* v = Primitives[q].Vertices.data();
+                const float screen =
+                    (v[1].X - v[0].X) * (v[2].Y - v[0].Y) - (v[1].Y - v[0].Y) * (v[2].X - v[0].X);
+                const float image =
+                    (v[1].S - v[0].S) * (v[2].T - v[0].T) - (v[1].T - v[0].T) * (v[2].S - v[0].S);
+                upright = upright && screen * image > 0.0f;
+            }
+            text += upright ? char(32 + std::lround(b.MinS * 16.0f) + 16 * std::lround(7.0f - b.MinT * 8.0f))
+                            : '?';
             ++p;
         }
         return text;
