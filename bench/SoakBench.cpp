@@ -99,10 +99,7 @@ int main(int argc, char** argv) {
                 options.Height);
     std::printf("| what | value |\n|---|---|\n");
     std::printf("| frames | %ld |\n", counts.Frames);
-    std::printf("| handler calls | %ld |\n", counts.Calls);
     std::printf("| runs (exits seen) | %ld (%ld) |\n", counts.Runs, counts.Exits);
-    std::printf("| calls with an OpenGL error | %ld |\n", counts.GlErrors);
-    std::printf("| frames out of the resting state | %ld |\n", counts.RestingFaults);
     std::printf("| program allocations outside menu builds and files | %ld |\n", counts.StrayAllocations);
     std::printf("| program allocations in menu builds and files | %ld |\n", counts.AllowedAllocations);
     std::printf("| other allocations (the driver's, and those of frames not told apart) | %ld |\n",

@@ -62,7 +62,6 @@ bool Monkey::Restart() {
 // Every call into the program goes through here, its allocations and its OpenGL errors checked. The first
 // fault is reported with the call that raised it.
 template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& mayAllocate, Send send) {
-    Totals.Calls += kind != 'F';
     const int errorsBefore = GlErrorCount;
     const char* fault = nullptr;
     if (Probe)
@@ -79,11 +78,10 @@ template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& 
     if (glGetError() != GL_NO_ERROR || GlErrorCount != errorsBefore) {
         while (glGetError() != GL_NO_ERROR) {
         }
-        ++Totals.GlErrors;
         fault = "OpenGL error";
     }
-    if (kind == 'F' && !fault && (fault = support::RestingStateFault()))
-        ++Totals.RestingFaults;
+    if (kind == 'F' && !fault)
+        fault = support::RestingStateFault();
     if (fault && !Failed()) {
         char line[200];
         std::snprintf(line, sizeof line,
@@ -91,17 +89,6 @@ template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& 
                       Totals.Frames, fault, kind, a, b, PointerX, PointerY, Fake.ModifierState);
         Fault = line;
     }
-}
-
-void Monkey::Pointer(int button, int state, int x, int y) {
-    PointerX = x;
-    PointerY = y;
-    Call(button < 0 ? 'M' : 'B', button < 0 ? x : button, button < 0 ? y : state, No, [&] {
-        if (button < 0)
-            Handlers.Motion(x, y);
-        else
-            Handlers.Mouse(button, state, x, y);
-    });
 }
 
 // Half of the time on a widget of the open page, where the menu draws it (outside the window where the page
@@ -144,11 +131,17 @@ void Monkey::SendInput() {
                  [&] { (up ? Handlers.SpecialUp : Handlers.Special)(code, x, y); });
         } else if (kind < 640) { // a click or half of one, mostly of the left button
             PickPointer(x, y);
-            Pointer(Below(10) < 6 ? ButtonLeft : Below(10) ? Below(3) : Between(3, 6), Below(2), x, y);
+            const int state = Below(2);
+            const int button = Below(10) < 6 ? ButtonLeft : Below(10) ? Below(3) : Between(3, 6);
+            PointerX = x;
+            PointerY = y;
+            Call('B', button, state, No, [&] { Handlers.Mouse(button, state, x, y); });
         } else if (kind < 930) { // a motion, with or without a button held
             if (Below(2))
                 PickPointer(x, y);
-            Pointer(-1, 0, x + Between(-30, 30), y + Between(-30, 30));
+            PointerY = y + Between(-30, 30);
+            PointerX = x + Between(-30, 30);
+            Call('M', PointerX, PointerY, No, [&] { Handlers.Motion(PointerX, PointerY); });
         } else if (kind < 990) { // the menu's key (the right button is among the clicks)
             key('`');
         } else if (kind < 995) { // the window hidden, covered or shown again

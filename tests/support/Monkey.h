@@ -25,11 +25,11 @@ struct AllocationProbe {
     void (*End)(long& total, long& program); // program: 0 when not told apart
 };
 
-// Calls: of the handlers; exits: runs that ended through a quit. Allocations: stray, by the program's code
+// Exits: runs that ended through a quit. Allocations: stray, by the program's code
 // outside menu builds and preferences files; allowed, by those; other, by the driver or in frames not told
 // apart.
 struct Tally {
-    long Frames = 0, Calls = 0, Runs = 0, Exits = 0, GlErrors = 0, RestingFaults = 0;
+    long Frames = 0, Runs = 0, Exits = 0;
     long StrayAllocations = 0, AllowedAllocations = 0, OtherAllocations = 0;
 };
 
@@ -68,7 +68,6 @@ private:
     int Below(int bound) { return int(Dice() % unsigned(bound)); }
     int Between(int from, int to) { return from + Below(to - from + 1); }
     template <typename Send> void Call(char kind, int a, int b, const bool& mayAllocate, Send send);
-    void Pointer(int button, int state, int x, int y); // a press or release, or a motion for button -1
     void PickPointer(int& x, int& y);
     void SendInput();
 
