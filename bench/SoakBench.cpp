@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
                 KiB(warm.Resident), KiB(end.Resident));
     std::printf("| wall time | %.1f s (%.2f ms a frame) |\n", seconds,
                 1000.0 * seconds / double(counts.Frames > 0 ? counts.Frames : 1));
-    if (soak.Failed())
+    if (!soak.Report().empty())
         std::printf("\nFirst fault:\n%s", soak.Report().c_str());
     return 0;
 }

@@ -82,7 +82,7 @@ template <typename Send> void Monkey::Call(char kind, int a, int b, const bool& 
     }
     if (kind == 'F' && !fault)
         fault = support::RestingStateFault();
-    if (fault && !Failed()) {
+    if (fault && Fault.empty()) {
         char line[200];
         std::snprintf(line, sizeof line,
                       "seed %llu, frame %ld: %s in the call %c %d %d, pointer (%d, %d), modifiers %d", Seed,

@@ -50,7 +50,6 @@ public:
     void Step();    // random input, then a frame; a run that ended through a quit starts over first
 
     const Tally& Counts() const { return Totals; }
-    bool Failed() const { return !Fault.empty(); }
     // The first fault with the seed, its frame and the call that raised it; empty when none was found.
     const std::string& Report() const { return Fault; }
 
