@@ -213,8 +213,8 @@ class ProgramTest(SessionTest):
         self.quit_hidden(run, self.leave_full_screen_and_return(run), "windowminimize")
 
     def test_the_install_and_its_program_without_a_font(self):
-        installed = sorted(os.path.relpath(os.path.join(folder, name), self.prefix)
-                           for folder, _, names in os.walk(self.prefix) for name in names)
+        installed = sorted(str(path.relative_to(self.prefix)) for path in pathlib.Path(self.prefix).rglob("*")
+                           if path.is_file())
         self.assertEqual(installed, ["bin/tovi", "share/applications/tovi.desktop",
                                      "share/icons/hicolor/scalable/apps/tovi.svg", "share/man/man6/tovi.6"]
                          + ["share/tovi/" + name for name in DATA] + ["share/xscreensaver/config/tovi.xml"])
@@ -258,9 +258,8 @@ class ProgramTest(SessionTest):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertIn(out, result.stdout)
         names = ["01-logo", "02-one-globe", "03-three-globes", "04-menu", "05-help", "06-shatter"]
-        self.assertEqual(sorted(os.listdir(out)), [name + ".png" for name in names])
-        sizes = [struct.unpack(">II", read(os.path.join(out, name + ".png"))[16:24]) for name in names]
-        self.assertEqual(sizes, [(512, 288)] * len(names))
+        sizes = {name: struct.unpack(">II", read(os.path.join(out, name))[16:24]) for name in os.listdir(out)}
+        self.assertEqual(sizes, {name + ".png": (512, 288) for name in names})
 
 
 if __name__ == "__main__":
