@@ -24,7 +24,8 @@ TEST(Soak, RandomInputKeepsEveryFrameClean) {
         std::filesystem::create_symlink(file.path(), file.path().filename());
 #if TOVI_SOAK_COUNTS_ALLOCATIONS
     alloccount::Prepare();
-    const monkey::AllocationProbe counter{alloccount::Start, alloccount::StopAndRead}, *probe = &counter;
+    const monkey::AllocationProbe counter{alloccount::Start, alloccount::StopAndRead};
+    const monkey::AllocationProbe* probe = &counter;
 #else
     const monkey::AllocationProbe* probe = nullptr;
 #endif
