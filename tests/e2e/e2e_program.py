@@ -208,7 +208,7 @@ class ProgramTest(SessionTest):
         self.addCleanup(manager.wait)
         self.addCleanup(manager.terminate)
         wait_for("openbox", lambda: b"window id" in self.xserver.tool(
-            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False))
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False), 60)
         run = self.start(os.path.join(BUILD, "tovi"), None, "No Prefs found.")
         self.quit_hidden(run, self.leave_full_screen_and_return(run), "windowminimize")
 
