@@ -5,7 +5,9 @@
 #include "app/Settings.h"
 #include "app/SoundPlayer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -21,33 +23,16 @@ bool IsOption(const char* argument, const char* name) {
     return std::strcmp(rest, name) == 0;
 }
 
-int DigitValue(char c, int base) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// A window id as X tools print it (0x1a00005) or in decimal, digits only.
+// A window id as X tools print it (0x1a00005) or in decimal, digits only (no sign, no spaces).
 bool ParseWindowId(const char* text, unsigned long& id) {
-    int base = 10;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text += 2;
-    }
-    unsigned long value = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        const int digit = DigitValue(*c, base);
-        if (digit < 0)
-            return false;
-        value = value * unsigned(base) + unsigned(digit);
-        if (value > MaxWindowId)
-            return false;
-    }
-    if (text[0] == '\0' || value == 0)
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+    if (digits[0] == '\0' || digits[std::strspn(digits, allowed)] != '\0')
+        return false;
+    errno = 0;
+    const unsigned long value = std::strtoul(digits, nullptr, hex ? 16 : 10);
+    if (errno != 0 || value == 0 || value > MaxWindowId)
         return false;
     id = value;
     return true;

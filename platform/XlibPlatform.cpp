@@ -51,12 +51,18 @@ bool HasExtension(const char* list, const char* name) {
 } // namespace
 
 XlibPlatform::~XlibPlatform() {
-    if (Connection) {
-        glXMakeCurrent(Connection, None, nullptr);
-        if (Context)
-            glXDestroyContext(Connection, Context);
-        XCloseDisplay(Connection);
-    }
+    Disconnect();
+}
+
+void XlibPlatform::Disconnect() {
+    if (!Connection)
+        return;
+    glXMakeCurrent(Connection, None, nullptr);
+    if (Context)
+        glXDestroyContext(Connection, Context);
+    XCloseDisplay(Connection);
+    Connection = nullptr;
+    Context = nullptr;
 }
 
 bool XlibPlatform::Open(const char* programName, const char* displayName, unsigned long window) {
@@ -199,11 +205,6 @@ void XlibPlatform::SwapBuffers() {
 }
 
 void XlibPlatform::Exit(int status) {
-    if (Connection) {
-        glXMakeCurrent(Connection, None, nullptr);
-        glXDestroyContext(Connection, Context);
-        XCloseDisplay(Connection);
-        Connection = nullptr;
-    }
+    Disconnect();
     std::exit(status);
 }

@@ -44,7 +44,8 @@ public:
     [[noreturn]] void Exit(int status) override;
 
 private:
-    bool MakeContext();
+    // Releases the context and closes the display; nothing happens when it is closed already.
+    void Disconnect();
     void EnableSwapControl(int screen);
     void ServeEvents();
     void WaitUntil(long long deadlineUs);
