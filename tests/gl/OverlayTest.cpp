@@ -46,14 +46,14 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobbleAndMessage
                     v.A == 1);
         gltest::ExpectRestingState();
     }
-    // The wave sizes each glyph by its place in the string.
+    // The wave sizes glyph i by 0.75 + 0.5 sin(25 x phase + i - 5 x now), from 0.25 to 1.25 times: it runs
+    // along the string at 5 radians a second, so 0.2 s after the first glyph has its peak the second has it.
     OverlayText waving;
     waving.WaveOn = 1;
+    TextWaveBank.Phase[5] = TextWaveBank.Phase[6] = float(M_PI / 50.0); // the first glyph's peak at 0 s
+    Clock.Now = 0.2f;
     const Feedback sent = CaptureFeedback([&] { waving.Draw("aa", 100.0f, 100.0f, 20.0f); });
-    const FeedbackBox first = sent.Bounds(0, 2);
-    const FeedbackBox second = sent.Bounds(2, 2);
-    EXPECT_GT(std::fabs((first.MaxX - first.MinX) - (second.MaxX - second.MinX)), 0.01f);
-    EXPECT_GT(std::fabs((first.MaxY - first.MinY) - (second.MaxY - second.MinY)), 0.01f);
+    EXPECT_TRUE(Near(sent.Bounds(2, 2), {105.5f, 75, 133.5f, 125, 0.0625f, 0.375f, 0.125f, 0.5f}));
     // A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
     // once for a full clear. Taken away directly it asks for none.
     StatusLine.X = 20.0f;
@@ -98,7 +98,7 @@ WidgetSetup At(float width, float height, float minimum = 0, float maximum = 0, 
                int integer = 0, int linear = 0) {
     return {"Row", 0, 0, 0, 30, 100, width, height, 10, value, minimum, maximum, integer, linear};
 }
-const WidgetSetup Box = At(30, 30); // (45, 115) lies inside, (100, 115) outside
+const WidgetSetup Box = At(30, 30); // (45, 115) lies inside, and so do its edges; (100, 115) outside
 
 // A slider takes a press on its track, follows a held pointer (focused) along it at any height until the
 // pointer leaves it sideways, and steps by 1 (integer) or a hundredth of its range with Left and Right,
@@ -132,13 +132,13 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
           K(KeyLeft, 1, 1, 1, 1), K(KeyUp, 1, 0)}},
         {&button,
          Box,
-         {P(1, 45, 115, 0, 2, None, 1), P(2, 100, 115, 0, 0, None, 1), P(2, 100, 115, 1, 0, None, 0),
+         {P(1, 30, 130, 0, 2, None, 1), P(2, 100, 115, 0, 0, None, 1), P(2, 100, 115, 1, 0, None, 0),
           P(2, 45, 115, 1, 0, None, 1), P(3, 100, 115, 1, 0), P(3, 45, 115, 0, 0),
           P(3, 45, 115, 1, 1, None, 1), K(13, 1, 1), K(KeyLeft, 1, 1), K(KeyDown, 1, 0), K(13, 0, 0)}},
         {&icon,
          Box,
          {P(1, 100, 115, 0, 2, None, 1), P(2, 100, 115, 0, 0, None, 0), P(2, 45, 115, 0, 0, None, 1),
-          P(3, 45, 115, 1, 1, None, 1), P(3, 45, 115, 0, 0)}},
+          P(3, 60, 100, 1, 1, None, 1), P(3, 45, 115, 0, 0)}},
         {&title,
          Box,
          {P(1, 100, 115, 1, 0, None, 0), P(1, 45, 115, 0, 3, None, 1), P(2, 200, 300, 1, 3),
@@ -170,8 +170,8 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
     // right) over its rectangle, a toggle tinted green when on and red when off (fading with the menu's
     // text), the slider's knob at the square root of the value's place (linear on request) and its track a
     // thin strip of its tile, the value beside the track; labels 15 pixels right of the box, or fs x 150 / 20
-    // right of a slider, a toggle's "On" or "Off" first. Drawn filled in the scene's line mode, and leaving
-    // OpenGL at rest.
+    // right of a slider, fs x 150 / 30 + 20 right of a toggle after its "On" or "Off". Drawn filled in the
+    // scene's line mode, and leaving OpenGL at rest.
     Texture tiles;
     Widget::ControlsImage = &tiles;
     dragged.Setup(At(140, 24, 0, 20, 5));
@@ -193,6 +193,7 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         {&dragged, 0, 2, 4, {100, 120, 120, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row 5.00"},
         {&integer, 0, 2, 4, {170, 120, 190, 144, 0.25f, 0.75f, 0.5f, 1}, 0.7f, 0.7f, 250, "Row    3"},
         {&toggle, 1, 4, 0, {40, 120, 70, 150, 0.75f, 0.75f, 1, 1}, 0.2475f, 0.495f, 90, "OnRow"},
+        {&toggle, 1, 4, 6, {40, 120, 70, 150, 0.75f, 0.75f, 1, 1}, 0.2475f, 0.495f, 135, "OnRow"},
         {&off, 0, 6, 0, {40, 120, 70, 150, 0.5f, 0.75f, 0.75f, 1}, 0.33f, 0.165f, 90, "OffRow"},
         {&button, 0, 0, 2, {40, 120, 70, 150, 0, 0.5f, 0.25f, 0.75f}, 0.7f, 0.7f, 80, "Row"},
         {&icon, 1, 0, 2, {40, 120, 70, 150, 0.25f, 0.25f, 0.5f, 0.5f}, 0.7f, 0.7f, 80, "Row"},
@@ -214,6 +215,22 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         EXPECT_EQ(sent.Glyphs(), c.Shown);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    // Tiles are cut out where their alpha is 0.05 or less, text where it is at most its own reference.
+    OverlayText text;
+    text.BlendOn = 0;
+    text.AlphaReference = 0.05f;
+    for (float alpha : {0.06f, 0.04f}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor4f(1.0f, 1.0f, 1.0f, alpha);
+        Widget::DrawTexturedRect(nullptr, 0.0f, 0.0f, 4.0f, 4.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+        text.Alpha = alpha;
+        text.Draw("W", 20.0f, 20.0f, 10.0f);
+        unsigned char tile[4] = {}, glyph[4] = {};
+        glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, tile);
+        glReadPixels(20, 20, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, glyph);
+        const int lit = alpha > 0.05f ? 255 : 0;
+        EXPECT_TRUE(tile[0] == lit && glyph[0] == lit) << alpha;
+    }
 }
 
 } // namespace
