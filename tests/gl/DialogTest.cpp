@@ -17,6 +17,11 @@ using namespace gltest;
 SettingsStore& S = Settings;
 constexpr int Y0 = 336; // seven tenths of the 480-pixel window: the top row's bottom edge
 
+// 10 while a full clear is asked for.
+float Cleared() {
+    return View.ClearFrames != 0 ? 10.0f : 0.0f;
+}
+
 class DialogTest : public ProgramTest {
 protected:
     void SetUp() override {
@@ -54,12 +59,16 @@ protected:
 };
 
 // Each row sits where its page puts it (left edge, and bottom edge below the top row); a click at the
-// given place sets the value there (sliders a quarter of their width from the right end, linear or by
-// the square root) and shows the row's message. "Save Prefs" writes the 184 bytes of Tovi.pref and "Load
-// Prefs" reads them back (the field of view 110), keeping the camera mode as it is.
+// given place sets the value there (sliders a quarter of their width from the right end, or an end, linear
+// or by the square root) and shows the row's message. A full clear is pending at each click: the letterbox
+// and a full fade ask for one more, "Screen Clear" switched off cancels it (10 more in the value read); a
+// quit starts at once, and only a quit plays a sound, the hit. "Save Prefs" writes the 184 bytes of Tovi.pref
+// and "Load Prefs" reads them back (the field of view 110), keeping the camera mode as it is.
 TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
     constexpr int Main = MainMenu, Std = StandardMenu, Own = CustomMenu;
     const auto page = [] { return Dialogs.CurrentMenu + 10.0f * Dialogs.StackDepth; };
+    const auto fade = [] { return S.FadeEffect + 10 * S.ScreenClear + 10 * Cleared(); };
+    const auto quit = [] { return ExitState + Clock.Now - ExitStartTime; };
     const struct {
         int Menu;
         const char* Label;
@@ -74,15 +83,16 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         {Std, "Magnification/FOV", 30, -106, 135, [] { return S.Fov + MainCamera.Fov; }, 268.75f,
          "Fov: 134.75"},
         {Std, "CameraZ", 30, -130, 135, [] { return S.CameraZ; }, 1.5f, "CameraZ: 1.50"},
-        {Std, "Fade Effect", 30, -159, 135, [] { return S.FadeEffect + 10 * S.ScreenClear; }, 0.566875f,
-         "Fade: 0.57"},
-        {Std, "Letterbox", 30, -183, 135, [] { return float(S.Letterbox); }, 5, "Letterbox: 5"},
+        {Std, "Fade Effect", 30, -159, 135, fade, 0.566875f, "Fade: 0.57"},
+        {Std, "Fade Effect", 30, -159, 170, fade, 111, "Fade: 1.00"}, // no trails
+        {Std, "Fade Effect", 30, -159, 30, fade, 0, "Fade: 0.00"},    // trails that never fade
+        {Std, "Letterbox", 30, -183, 135, [] { return S.Letterbox + Cleared(); }, 15, "Letterbox: 5"},
         {Std, "PolygonMode", 30, -207, 135, [] { return float(S.PolygonMode); }, 2, ""},
-        {Std, "Screen Clear", 70, -236, 85, [] { return float(S.ScreenClear); }, 0, ""},
+        {Std, "Screen Clear", 70, -236, 85, [] { return S.ScreenClear + Cleared(); }, 0, ""},
         {Std, "Pause", 70, -271, 85, [] { return float(Paused); }, 1, ""},
         {Std, "Sounds", 70, -306, 85, [] { return float(Sound.Enabled); }, 0, ""},
         {Std, "Reset", 70, -351, 85, [] { return S.ObjectSize + 10 * Dialogs.CurrentMenu; }, 20.7f, ""},
-        {Std, "Exit Program", 70, -391, 85, [] { return float(ExitState); }, 1, ""},
+        {Std, "Exit Program", 70, -391, 85, quit, 1, ""},
         {Std, "Custom Controls...", 250, 0, 265, page, 11, ""},
         {Std, "", 180, 0, 195, page, 2, ""},
         {Own, "# Globes", 30, -29, 110, [] { return float(GlobeCount); }, 2, "# Globes: 2"},
@@ -103,7 +113,7 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         {Own, "BlendFunc1", 30, -366, 135, [] { return float(BlendFunc1); }, 5, ""},
         {Own, "Standard Controls...", 250, 0, 265, page, 10, ""},
         {Main, "Info", 30, -185, 45, [] { return InfoShown + 10.0f * HelpShown; }, 1, ""},
-        {Main, "Quit", 30, -240, 45, [] { return float(ExitState); }, 1, ""},
+        {Main, "Quit", 30, -240, 45, quit, 1, ""},
         {SaveMenu, "Save Prefs", 30, -75, 45, [] { return float(support::ReadFile("Tovi.pref").size()); },
          184, "Saved Prefs"},
         {LoadMenu, "Load Prefs", 30, -75, 45, [] { return MainCamera.Fov + S.CameraMode; }, 110,
@@ -130,9 +140,11 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         MainCamera.Fov = 40.0f;
         S.CameraMode = r.Menu == LoadMenu ? 0 : S.CameraMode; // saved while the menu held 2
         StatusLine.Text[0] = '\0';
+        View.ClearFrames = 1;
         Click(r.X, Y0 + r.Dy + 12);
         EXPECT_NEAR(r.Setting(), r.Expected, 1e-4f);
         EXPECT_STREQ(StatusLine.Text, r.Message);
+        EXPECT_EQ(Fake.Waves.back(), ExitState ? "hit.wav" : "WIND2.wav");
     }
 }
 
@@ -147,7 +159,8 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     EXPECT_NEAR(drawn.Primitives.back().Vertices[0].R, 0.8f, 1e-3f);
     EXPECT_NEAR(drawn.Primitives[20].Vertices[0].R, 0.6f, 1e-3f); // the second row's tile
     FramesUntil(1000);
-    // Each main-menu row opens its page, by a click on it or by Down and Enter, and Back returns.
+    // Each main-menu row opens its page, by a click on it or by Down and Enter, and Back returns. The main
+    // menu's letters wobble and are cut out by the alpha test, a page's are neither.
     const struct {
         int Slot, Bottom, BackX;
         const char* Shown; // the page's text, title first
@@ -166,7 +179,8 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
             else
                 Click(45, r.Bottom + 15);
             EXPECT_EQ(Drawn().Glyphs().substr(0, std::string(r.Shown).size()), r.Shown) << byKeys;
-            EXPECT_TRUE(Dialogs.Widgets[1]->FontSize == (r.Slot == 1 ? 10 : 20) && !DialogText.WobbleOn);
+            EXPECT_TRUE(Dialogs.Widgets[1]->FontSize == (r.Slot == 1 ? 10 : 20) && !DialogText.WobbleOn &&
+                        !DialogText.AlphaTestOn);
             Click(r.BackX + 15, Y0 + 15);
         }
     // The title is the menu's handle: a drag moves the menu by the pointer's way, and the next drag starts
@@ -208,6 +222,13 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     EXPECT_NEAR(Drawn().Bounds(0, 2).MinX, 88.0f - 12.0f, 1e-3f); // 0.8 shown again, closing
     FramesUntil(Fake.NowMs + 400);
     EXPECT_EQ(support::CaptureFeedback([this] { Step(); }, 1 << 20).Glyphs().find("Main"), std::string::npos);
+    // The stack holds 19 pages: a page opened on a full stack opens unstacked, and Back with none stays.
+    Dialogs.StackDepth = 19;
+    EXPECT_EQ(ConsoleOutput([] { Dialogs.OpenMenu(SaveMenu, 1); }),
+              "** Attempt to push dialog beyond limits");
+    Dialogs.StackDepth = 0;
+    EXPECT_EQ(ConsoleOutput([] { Dialogs.PopMenu(); }), "** Attempt to pop no dialog");
+    EXPECT_EQ(Dialogs.CurrentMenu, int(SaveMenu));
 }
 
 // Every row of the pages opens showing its own setting: each setting first gets a value no other one
