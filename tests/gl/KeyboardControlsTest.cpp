@@ -68,7 +68,9 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         {'U', &s.Universe, 1, 0, "Universe Off"},
         {'p', &Paused, 1, 0, "Continue"},
         {'I', &s.ImageOptionIndex, -1, 0, "No Image Options"},
+        {'i', &s.ImageOptionIndex, 0, 0, "No Image Options"},
         {'o', &s.OptionIndex, 2, 0, "No Options"},
+        {'O', &s.OptionIndex, 0, 0, "No Options"},
         {'V', &s.CameraMode, 2, 0, "Camera 0: Auto", &Mouse.Moved},
         {'v', &s.CameraMode, 0, 1, "Camera 1: Manual Mouse/Arrow Key Control", &Mouse.Moved, 0, 1},
         {'V', &s.CameraMode, 1, 2, "Camera 2: Hold", &Mouse.Moved, 0, 1},
@@ -133,27 +135,36 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
     }
 }
 
-// The letterbox bounces between 0 and 6, each step cleared away, and an open menu page shows it at once.
+// The letterbox bounces between 0 and 6, each step cleared away, and an open menu page shows it at once, as
+// it shows what a special key changes.
 TEST_F(KeyboardControlsTest, LetterboxBouncesBetweenZeroAndSixAndTheMenuFollows) {
     Dialogs.BuildMenu(StandardMenu, 1);
+    const auto shown = [](int id) { // the value of the page's slider with this id
+        for (int i = 0; i < Dialogs.WidgetCount; ++i)
+            if (Dialogs.Widgets[i]->Id == id)
+                return static_cast<const SliderWidget&>(*Dialogs.Widgets[i]).Value;
+        return -1.0f;
+    };
     for (int expected : {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1, 0, 1}) {
         EXPECT_EQ(Press(expected % 2 ? 'l' : 'L'), "Letterbox: " + std::to_string(expected));
-        const SliderWidget* slider = nullptr; // the page's Letterbox slider
-        for (int i = 0; i < Dialogs.WidgetCount; ++i)
-            if (Dialogs.Widgets[i]->Id == 59)
-                slider = static_cast<const SliderWidget*>(Dialogs.Widgets[i].get());
-        ASSERT_TRUE(slider);
-        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames, slider->Value),
+        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames, shown(59)),
                   std::make_tuple(expected, 1, float(expected)));
     }
+    Settings.MainSpeed = 2.0f;
+    Press(Special + KeyPageDown);
+    EXPECT_EQ(shown(54), 1.9f);
 }
 
-// f sets a 600 x 600 window with the arrow cursor of the automatic camera, F full screen. ! saves the record,
+// The first start flies by hand. Insert plays the hit at once, over the opening wind. f sets a 600 x 600
+// window with the arrow cursor of the automatic camera, F full screen. ! saves the record,
 // @ loads it back but keeps the camera mode and its cursor; r resets every default but the automatic camera,
 // without reading the file (only start-up does), the letterbox bounce going on. Without a file @ only snaps
 // the camera to the stored whole degrees. Ctrl with a letter arrives as a control code, which changes
 // nothing.
 TEST_F(KeyboardControlsTest, WindowSaveLoadResetAndControlCodes) {
+    EXPECT_EQ(Settings.CameraMode, 1);
+    Press(Special + KeyInsert);
+    EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "hit.wav"}));
     Settings.CameraMode = 0;
     Press('f');
     EXPECT_EQ(std::make_tuple(Settings.FullScreen, Fake.Reshapes.size(), Fake.Reshapes[0].X,
