@@ -93,6 +93,7 @@ TEST_F(FrameLoopTest, FadeInAndTheSlidingTitle) {
 }
 
 // A request clears the colour of two frames, one for each buffer; a key between them cancels the second.
+// After one the screen clears itself every frame again.
 // Trails fade the picture by FadeEffect x frame time x 40 and leave the letterbox bands as they are, which
 // only an open menu paints black again.
 TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
@@ -105,6 +106,10 @@ TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
             OnKeyboard(static_cast<unsigned char>(key), 0, 0);
         PaintedFrameShows(Red, FrameMs, expected, expected);
     }
+    Settings.ScreenClear = 1;
+    View.ClearFrames = 1;
+    FramesUntil(Fake.NowMs + 2 * FrameMs, FrameMs);
+    PaintedFrameShows(Red, FrameMs, Black, Black);
     Settings.Letterbox = 3;
     const Rgb painted = {250, 200, 100};
     const struct {
@@ -128,8 +133,9 @@ TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
     }
 }
 
-// One quit key: the next frame starts the shattering on a cleared screen, which fades out for two seconds,
-// then the program says goodbye, releases the star field and ends. A second key ends it on the next frame.
+// One quit key: the next frame takes the picture (256 x 256, here the empty scene) for the shattering and
+// clears the screen, which fades out for two seconds, then the program says goodbye, releases the star
+// field and ends. A second key ends it on the next frame.
 // In a window no one sees, covered before the key or hidden after it, the idle handler stays, keeps the
 // clock and ends the program on time without drawing a frame.
 TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
@@ -153,6 +159,11 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
             if (run >= HiddenAfterKey)
                 return;
             PaintedFrameShows(Red, FrameMs, Black, Black); // the capture, and both buffers cleared
+            std::vector<unsigned char> texels(256 * 256 * 3);
+            glBindTexture(GL_TEXTURE_2D, ExitTexture.Name);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+            glBindTexture(GL_TEXTURE_2D, 0);
+            EXPECT_EQ(std::count(texels.begin(), texels.end(), 0), 256 * 256 * 3); // all black
             PaintedFrameShows(Red, FrameMs, Black, Black);
             if (run == TwoKeys)
                 OnKeyboard('q', 0, 0);
