@@ -79,11 +79,14 @@ TEST(SettingsFileTest, FailuresReturnOneAndChangeNothing) {
     EXPECT_EQ(settings.Save("Tovi"), 1);
     EXPECT_EQ(settings.Fov, 33);
 
-    // A failed save keeps the old file whole and leaves nothing beside it; a save keeps the permissions.
+    // A failed save keeps the old file whole and leaves nothing beside it, nor does a name whose path does
+    // not fit 80 bytes (75 characters and ".pref"). A new file takes the mode the umask leaves, and a save
+    // keeps it.
+    const mode_t mask = umask(027);
     ASSERT_EQ(SettingsStore().Save("Old"), 0);
-    chmod("Old.pref", 0640);
+    umask(mask);
     EXPECT_EQ(settings.Save("missing/Old"), 1);
-    EXPECT_EQ(settings.Save(std::string(100, 'x').c_str()), 1);
+    EXPECT_EQ(settings.Save(std::string(75, 'x').c_str()), 1);
     EXPECT_EQ(WordAt(ReadFile("Old.pref"), 4), 110u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
     ASSERT_EQ(settings.Save("Old"), 0);
