@@ -160,7 +160,7 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     EXPECT_NEAR(drawn.Primitives[20].Vertices[0].R, 0.6f, 1e-3f); // the second row's tile
     FramesUntil(1000);
     // Each main-menu row opens its page, by a click on it or by Down and Enter, and Back returns. The main
-    // menu's letters wobble and are cut out by the alpha test, a page's are neither.
+    // menu's letters wobble and are cut out by the alpha test at 0.05, a page's are neither; none blends.
     const struct {
         int Slot, Bottom, BackX;
         const char* Shown; // the page's text, title first
@@ -170,8 +170,8 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     for (const auto& r : rows)
         for (bool byKeys : {false, true}) {
             ASSERT_EQ(Drawn().Glyphs(), "Main MenuOptions...Save...Load...OffInfoQuit");
-            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn &&
-                        Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
+            EXPECT_TRUE(DialogText.WobbleOn && DialogText.AlphaTestOn && DialogText.AlphaReference == 0.05f &&
+                        !DialogText.BlendOn && Dialogs.Widgets[r.Slot]->Bottom == r.Bottom);
             for (int down = 0; byKeys && down < r.Slot; ++down)
                 Press(KeyDown);
             if (byKeys)

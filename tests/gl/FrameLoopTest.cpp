@@ -110,7 +110,7 @@ TEST_F(FrameLoopTest, FullClearsTrailsAndTheBandsUnderTheMenu) {
     View.ClearFrames = 1;
     FramesUntil(Fake.NowMs + 2 * FrameMs, FrameMs);
     PaintedFrameShows(Red, FrameMs, Black, Black);
-    Settings.Letterbox = 3;
+    Settings.Letterbox = 1;
     const Rgb painted = {250, 200, 100};
     const struct {
         float FadeEffect;
@@ -186,8 +186,9 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
 
 // Pausing stops the camera's wander only. A sound queued behind the opening wind (2 s) plays when it has
 // ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate clock counts whole
-// seconds at the top right; the status line and the menu stay at the top of a resized window. A hidden or
-// wholly covered window asks for no frames, and a frame after a long time away goes on from where it stopped.
+// seconds at the top right, drawn after the status line; both and the menu stay at the top of a resized
+// window. A hidden or wholly covered window asks for no frames, and a frame after a long time away goes on
+// from where it stopped.
 TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     Paused = 1;
     Settings.FpsClock = 1;
@@ -209,7 +210,8 @@ TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     const float menuBottom = Dialogs.Widgets[0]->Bottom; // laid out from the window's height
     Dialogs.Focus = 2;
     ProgramCallbacks().Reshape(800, 600);
-    FrameAt(29100);
+    StatusLine.Show("Continue");
+    EXPECT_EQ(support::CaptureFeedback([this] { FrameAt(29100); }).Glyphs(), "ContinueFPS: 10");
     EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.X,
                               StatusLine.Y, Dialogs.Widgets[0]->Bottom, Dialogs.Focus),
               std::make_tuple("FPS: 10", 700.0f, 580.0f, 20.0f, 580.0f, menuBottom + 0.7f * 120.0f, 2));
