@@ -184,34 +184,40 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
     }
 }
 
-// Pausing stops the camera's wander only. A sound queued behind the opening wind (2 s) plays when it has
-// ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate clock counts whole
-// seconds at the top right, drawn after the status line; both and the menu stay at the top of a resized
-// window. A hidden or wholly covered window asks for no frames, and a frame after a long time away goes on
-// from where it stopped.
+// Pausing stops the camera's wander only; the text's waves run on. A sound queued behind the opening wind (2
+// s) plays when it has ended, and the wind returns 20 to 40 s after the last sound ended. The frame-rate
+// clock counts whole seconds at the top right, drawn after the status line; both and the menu stay at the top
+// of a resized window. A hidden or wholly covered window asks for no frames, and a frame after a long time
+// away goes on from where it stopped.
 TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     Paused = 1;
     Settings.FpsClock = 1;
+    Settings.RotateSpeed = 0.0f; // the camera's turning stands still, its drift goes on at MoveSpeed
     Sound.Play("queued.wav", 0.5f, 0, 1);
     FramesUntil(500);
-    const float camera = CameraPositionBank.Phase[0];
-    const float arcs = ArcWaveBank.Phase[1];
+    const float camera = CameraPositionBank.Phase[0], turn = CameraAngleBank.Phase[0];
+    const float arcs = ArcWaveBank.Phase[1], text = TextWaveBank.Phase[1];
     FramesUntil(1000);
-    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, ArcWaveBank.Phase[1] == arcs),
-              std::make_tuple(true, false));
+    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, ArcWaveBank.Phase[1] == arcs,
+                              TextWaveBank.Phase[1] == text),
+              std::make_tuple(true, false, false));
     Paused = 0;
     FramesUntil(2000); // the wind still blows
     EXPECT_EQ(Fake.Waves.size(), 1u);
     FramesUntil(22500); // the queued sound played from 2.1 s to 2.6 s
-    EXPECT_EQ(std::make_tuple(CameraPositionBank.Phase[0] == camera, Fake.Waves),
-              std::make_tuple(false, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
+    EXPECT_EQ(
+        std::make_tuple(CameraPositionBank.Phase[0] == camera, CameraAngleBank.Phase[0] == turn, Fake.Waves),
+        std::make_tuple(false, true, std::vector<std::string>{"WIND2.wav", "queued.wav"}));
     FramesUntil(29000);
     EXPECT_EQ(Fake.Waves, (std::vector<std::string>{"WIND2.wav", "queued.wav", "WIND2.wav"}));
     const float menuBottom = Dialogs.Widgets[0]->Bottom; // laid out from the window's height
     Dialogs.Focus = 2;
     ProgramCallbacks().Reshape(800, 600);
     StatusLine.Show("Continue");
-    EXPECT_EQ(support::CaptureFeedback([this] { FrameAt(29100); }).Glyphs(), "ContinueFPS: 10");
+    const support::Feedback frame = support::CaptureFeedback([this] { FrameAt(29100); });
+    EXPECT_EQ(frame.Glyphs(), "ContinueFPS: 10");
+    // The line's 8 glyphs of size 10 about its 580, before the clock's 7, each glyph two polygons.
+    EXPECT_NEAR(frame.Bounds(frame.Primitives.size() - 30, 16).MinY, 570.0f, 1e-3f);
     EXPECT_EQ(std::make_tuple(std::string(FpsDisplay.Text), FpsDisplay.X, FpsDisplay.Y, StatusLine.X,
                               StatusLine.Y, Dialogs.Widgets[0]->Bottom, Dialogs.Focus),
               std::make_tuple("FPS: 10", 700.0f, 580.0f, 20.0f, 580.0f, menuBottom + 0.7f * 120.0f, 2));

@@ -215,11 +215,10 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         EXPECT_EQ(sent.Glyphs(), c.Shown);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    // Tiles are cut out where their alpha is 0.05 or less, text where it is at most its own reference.
+    // Tiles are cut out where their alpha is 0.05 or less, text where it is at most its reference, 0.01.
     OverlayText text;
     text.BlendOn = 0;
-    text.AlphaReference = 0.05f;
-    for (float alpha : {0.06f, 0.04f}) {
+    for (float alpha : {0.06f, 0.03f, 0.005f}) {
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1.0f, 1.0f, 1.0f, alpha);
         Widget::DrawTexturedRect(nullptr, 0.0f, 0.0f, 4.0f, 4.0f, 0.0f, 0.0f, 1.0f, 1.0f);
@@ -228,8 +227,7 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         unsigned char tile[4] = {}, glyph[4] = {};
         glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, tile);
         glReadPixels(20, 20, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, glyph);
-        const int lit = alpha > 0.05f ? 255 : 0;
-        EXPECT_TRUE(tile[0] == lit && glyph[0] == lit) << alpha;
+        EXPECT_TRUE(tile[0] == (alpha > 0.05f ? 255 : 0) && glyph[0] == (alpha > 0.01f ? 255 : 0)) << alpha;
     }
 }
 
