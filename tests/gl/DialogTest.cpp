@@ -8,6 +8,7 @@
 #include "ui/Widget.h"
 
 #include <cmath>
+#include <filesystem>
 #include <iterator>
 #include <string>
 
@@ -63,7 +64,8 @@ protected:
 // or by the square root) and shows the row's message. A full clear is pending at each click: the letterbox
 // and a full fade ask for one more, "Screen Clear" switched off cancels it (10 more in the value read); a
 // quit starts at once, and only a quit plays a sound, the hit. "Save Prefs" writes the 184 bytes of Tovi.pref
-// and "Load Prefs" reads them back (the field of view 110), keeping the camera mode as it is.
+// and "Load Prefs" reads them back (the field of view 110), keeping the camera mode as it is; where there is
+// a folder of that name each says it could not.
 TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
     constexpr int Main = MainMenu, Std = StandardMenu, Own = CustomMenu;
     const auto page = [] { return Dialogs.CurrentMenu + 10.0f * Dialogs.StackDepth; };
@@ -118,6 +120,8 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
          184, "Saved Prefs"},
         {LoadMenu, "Load Prefs", 30, -75, 45, [] { return MainCamera.Fov + S.CameraMode; }, 110,
          "Loaded Prefs"},
+        {SaveMenu, "Save Prefs", 30, -75, 45, [] { return MainCamera.Fov; }, 40, "Could NOT Save Prefs"},
+        {LoadMenu, "Load Prefs", 30, -75, 45, [] { return MainCamera.Fov; }, 40, "Could NOT Load Prefs"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Label);
@@ -141,6 +145,10 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         S.CameraMode = r.Menu == LoadMenu ? 0 : S.CameraMode; // saved while the menu held 2
         StatusLine.Text[0] = '\0';
         View.ClearFrames = 1;
+        if (std::string(r.Message).rfind("Could", 0) == 0) { // a folder where the file should be
+            std::filesystem::remove("Tovi.pref");
+            std::filesystem::create_directory("Tovi.pref");
+        }
         Click(r.X, Y0 + r.Dy + 12);
         EXPECT_NEAR(r.Setting(), r.Expected, 1e-4f);
         EXPECT_STREQ(StatusLine.Text, r.Message);
