@@ -3,6 +3,7 @@
 
 #include "scene/Primitives.h"
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
 
 namespace {
 
@@ -73,6 +74,29 @@ TEST_F(SceneObjectTest, RenderStateRuleBlendFactorTablesAndTheSphere) {
     EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon), 2 * 8 * 4);
     EXPECT_NEAR(sent.Bounds().MinY, -1.5f, 1e-4f);
     EXPECT_NEAR(sent.Bounds().MaxY, 1.5f, 1e-4f);
+}
+
+// A sprite that faces the camera lies flat on the screen whatever the camera's pitch and yaw: twice its
+// width by twice its height about its place as the camera sees it, its image upright.
+TEST_F(SceneObjectTest, SpriteFacesTheCameraWithItsImageUpright) {
+    SettingsStore prefs;
+    SceneObject3D camera, sprite;
+    camera.Pitch = 30.0f;
+    camera.Yaw = 40.0f;
+    sprite.X = 1.0f;
+    sprite.Y = 0.5f;
+    sprite.Width = 0.5f;
+    sprite.Height = 0.25f;
+    ObjectView(4);
+    glRotatef(camera.Pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(camera.Yaw, 0.0f, 1.0f, 0.0f);
+    const Feedback sent = CaptureFeedback([&] { sprite.Draw(camera, prefs); });
+    const Point3 c = Turn(0, 30) * Turn(1, 40) * Point3{1, 0.5, 0};
+    const float x = float(c[0]), y = float(c[1]);
+    EXPECT_TRUE(Near(sent.Bounds(), {x - 0.5f, y - 0.25f, x + 0.5f, y + 0.25f, 0, 0, 1, 1}));
+    for (const FeedbackVertex& v : sent.Vertices())
+        EXPECT_LT(std::fabs(v.S - (v.X > x)) + std::fabs(v.T - (v.Y > y)) + std::fabs(ObjectZ(v, 4) - c[2]),
+                  1e-4);
 }
 
 } // namespace

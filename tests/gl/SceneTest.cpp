@@ -138,7 +138,7 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         EXPECT_TRUE(r.Time != 2 || across == (std::set<long>{3564, 5346, 7000}));
         const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162),
                           bar = sent.Bounds(348, 8);
-        EXPECT_TRUE(tiles.MaxS == 6.0f && lightmap.MaxS == 1.0f &&
+        EXPECT_TRUE(tiles.MaxS == 6.0f && tiles.MaxT == 6.0f && lightmap.MaxS == 1.0f &&
                     sent.Primitives[162].Vertices[0].A == 0.5f &&
                     std::fabs(tiles.MinX + 5.0 + 10.0 / 36) < 1e-4 &&
                     std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
