@@ -136,13 +136,20 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         EXPECT_TRUE(std::fabs(low[0] + high[0]) + std::fabs(low[1] + high[1]) < 1e-4 &&
                     std::fabs((low[2] + high[2]) / 2 - r.Box[3]) < 1e-4);
         EXPECT_TRUE(r.Time != 2 || across == (std::set<long>{3564, 5346, 7000}));
-        const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162),
-                          bar = sent.Bounds(348, 8);
+        const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162);
+        double sheared =
+            0.0; // the upright first bar's metal: s = (x + 0.7) / 0.7, on its faces t = (y + 0.63) / 0.28
+        for (std::size_t k = 0; k < 24; ++k) {
+            const FeedbackVertex& v = sent.Primitives[348 + k / 3].Vertices[k % 3];
+            sheared +=
+                std::fabs(v.S - (v.X + 0.7) / 0.7) + (k < 12 ? std::fabs(v.T - (v.Y + 0.63) / 0.28) : 0.0);
+        }
+        EXPECT_TRUE(r.Time != 2 || sheared < 1e-3) << sheared;
         EXPECT_TRUE(tiles.MaxS == 6.0f && tiles.MaxT == 6.0f && lightmap.MaxS == 1.0f &&
                     sent.Primitives[162].Vertices[0].A == 0.5f &&
                     std::fabs(tiles.MinX + 5.0 + 10.0 / 36) < 1e-4 &&
                     std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
-                    std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4 && bar.MaxS == 2.0f);
+                    std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4);
     }
     // A quarter of the way from row 3 to row 4 the ease has gone (1 - cos 45) / 2 of the way: roll and yaw at
     // 13.18 degrees, the middle at z -0.81. Each corner is the upright emblem's (row 2, middle at z 1) turned
@@ -168,6 +175,34 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         Logo.Draw();
         EXPECT_NEAR(LogoTime, c[3], 1e-5f) << c[0];
     }
+    // On the screen, from above with the emblem out of sight: the tiles times the lightmap, which wins
+    // against the tiles it lies on.
+    const auto grey = [](Texture& texture, GLubyte level) {
+        const GLubyte texel[4] = {level, level, level, 255};
+        glGenTextures(1, &texture.Name);
+        texture.Bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+        return &texture;
+    };
+    Texture tiles, lightmap;
+    Logo.FloorImage = grey(tiles, 200);
+    Logo.LightmapImage = grey(lightmap, 64);
+    Settings.Textures = 1;
+    LogoTime = Clock.FrameTime = 0.0f;
+    glViewport(0, 0, 16, 16);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4, 4, -4, 4, -8, 8);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Logo.Draw();
+    GLubyte pixel[4];
+    glReadPixels(8, 8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_NEAR(pixel[0], 200 * 64 / 255, 2);
+    Logo.FloorImage = Logo.LightmapImage = nullptr;
 }
 
 // The program's star field: 1000 stars filling the cube of half-size 5 outside the cube of 1.01, one in ten
