@@ -100,6 +100,9 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
     EXPECT_LT(CaptureFeedback(DrawShatter).Bounds().MaxY, 0.0f);
     FramesUntil(3016 + 2016, FrameMs);
     EXPECT_EQ(Fake.ExitStatus, 0);
+    CaptureScreen(256, ExitTexture.Name); // a later capture lays its own tiles out again
+    DrawShatter();
+    EXPECT_NEAR(ShatterTiles[2][3].Y, startY, 12.0f);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The drawing foundation as OpenGL receives it: the state an object switches on and back off, the blend
-// factor tables, and the sphere.
+// factor tables, the sprite that faces the camera, and the sphere with its normals.
 
 #include "scene/Primitives.h"
 #include "support/GlTestFixture.h"
 #include "support/Turns.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -74,6 +77,17 @@ TEST_F(SceneObjectTest, RenderStateRuleBlendFactorTablesAndTheSphere) {
     EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon), 2 * 8 * 4);
     EXPECT_NEAR(sent.Bounds().MinY, -1.5f, 1e-4f);
     EXPECT_NEAR(sent.Bounds().MaxY, 1.5f, 1e-4f);
+    // Lit from straight above, each vertex is as bright as its outward normal faces up (OpenGL's default
+    // material: ambient 0.2 of the model's 0.2, diffuse 0.8).
+    const GLfloat above[4] = {0.0f, 1.0f, 0.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, above);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const Feedback lit = CaptureFeedback([] { DrawSphere(1.5, 8, 5, 1, 1, 0, 0); });
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    for (const FeedbackVertex& v : lit.Vertices())
+        EXPECT_NEAR(v.R, 0.04f + 0.8f * std::max(0.0f, v.Y / 1.5f), 1e-3f) << v.Y;
 }
 
 // A sprite that faces the camera lies flat on the screen whatever the camera's pitch and yaw: twice its

@@ -96,11 +96,14 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlp
         bytes.resize(54 + 4); // the second pixel keeps its blue byte only
         WriteFile("image.bmp", bytes);
         Texture texture;
-        ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], false), 0u);
+        ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], true), 0u);
         const int blue = BmpColour(1, 0)[2];
         const int missing = c[0] < 0 ? (blue + 510) / 3 : c[0] & 0xFF;
         EXPECT_EQ(Texels(), (std::vector<int>{c[2], c[3], c[4], c[5], 255, 255, blue, missing}))
             << c[0] << ", " << c[1];
+        GLint filter = 0; // mipmapped, as the floor's and the metal's images are
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_NEAREST);
     }
 }
 
