@@ -92,10 +92,11 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
         EXPECT_NEAR(box.MaxS - box.MinS, 1.0f / 6.0f, 1e-4f);
         EXPECT_NEAR(box.MaxT - box.MinT, 1.0f / 6.0f, 1e-4f);
     }
-    const float startY = ShatterTiles[2][3].Y;
+    const float startX = ShatterTiles[2][3].X, startY = ShatterTiles[2][3].Y;
     FramesUntil(3016 + 1904, FrameMs);
     const float t = 1904 * 0.001f;
     EXPECT_NEAR(startY - ShatterTiles[2][3].Y, 500.0f * t * t, 0.03f * 500.0f * t * t);
+    EXPECT_NEAR(ShatterTiles[2][3].X - startX, ShatterTiles[2][3].VX * t, 1.0f); // at its own steady speed
     BeginWideOrtho();
     EXPECT_LT(CaptureFeedback(DrawShatter).Bounds().MaxY, 0.0f);
     FramesUntil(3016 + 2016, FrameMs);

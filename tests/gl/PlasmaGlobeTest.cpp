@@ -33,19 +33,24 @@ bool Near(const FeedbackVertex& v, const Point3& p) {
     return std::hypot(v.X - p[0], v.Y - p[1], ObjectZ(v, 2) - p[2]) < 1e-4;
 }
 
-class PlasmaGlobeTest : public gltest::GlTest {};
+class PlasmaGlobeTest : public gltest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ResetProgram();
+        PlasmaGlobe::SettingsLink = &Settings;
+        PlasmaGlobe::ClockLink = &Clock;
+        PlasmaGlobe::WaveBank = &ArcWaveBank;
+        PlasmaGlobe::ArcImage = &ArcTexture;
+        PlasmaGlobe::GlowImage = &GlowTexture;
+    }
+};
 
 // The later globes first, each with its arcs in its colour, of alpha 0.1 to 1 (about one in ten missing);
 // their tips (the glow discs' centres at 0.975 of the radius, and rims 0.2 out, faded to nothing) lie where
 // the globe's centre and tumble put them (turned by angle about z, then yaw about y, then pitch about x) and
 // the arc's own angles (about z, then x, then y).
 TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColourAndThePassReturnsToRest) {
-    ResetProgram();
-    PlasmaGlobe::SettingsLink = &Settings;
-    PlasmaGlobe::ClockLink = &Clock;
-    PlasmaGlobe::WaveBank = &ArcWaveBank;
-    PlasmaGlobe::ArcImage = &ArcTexture;
-    PlasmaGlobe::GlowImage = &GlowTexture;
     Settings.ObjectSize = float(R);
     Settings.SpotLights = 0;
     Settings.MainSpeed = 2.0f;
@@ -179,6 +184,43 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     for (std::size_t i = 0; i < rgb.size(); i += 3)
         faint += rgb[i] > rgb[i + 1] && rgb[i] < 115;
     EXPECT_GT(faint, 20);
+}
+
+// New globes start at any angle and tumble by under 0.1 degree a frame either way; their arcs point
+// anywhere and drift by under 10 degrees a second either way, as often one way as the other, and about once
+// in 500 frames an arc's angle leaps by up to 30 degrees either way.
+TEST_F(PlasmaGlobeTest, NewGlobesAndTheirArcsStartAnywhereTurnEitherWayAndLeapNowAndThen) {
+    const PlasmaGlobe globes[8];
+    float PlasmaArc::*const fields[6] = {&PlasmaArc::AngleX, &PlasmaArc::AngleY, &PlasmaArc::AngleZ,
+                                         &PlasmaArc::RateX,  &PlasmaArc::RateY,  &PlasmaArc::RateZ};
+    for (int f = 0; f < 6; ++f) {
+        double low = 1.0, high = 0.0; // over all arcs, as a share of the range
+        for (const PlasmaGlobe& globe : globes) {
+            const double turns[2] = {globe.*TumbleFields[f] / 360.0, (globe.*TumbleFields[f] + 0.1) / 0.2};
+            EXPECT_TRUE(turns[f % 2] >= 0.0 && turns[f % 2] < 1.0) << f;
+            for (const PlasmaArc& arc : globe.Arcs) {
+                const double share = f < 3 ? arc.*fields[f] / 360.0 : (arc.*fields[f] + 10.0) / 20.0;
+                low = std::min(low, share);
+                high = std::max(high, share);
+            }
+        }
+        EXPECT_TRUE(low >= 0.0 && low < 0.1 && high < 1.0 && high > 0.9) << f << ": " << low << ", " << high;
+    }
+    std::srand(2);
+    PlasmaArc arc;
+    arc.AngleX = arc.AngleY = arc.AngleZ = 180.0f;
+    arc.RateX = arc.RateY = arc.RateZ = 0.0f;
+    int leaps = 0;
+    float largest = 0.0f;
+    for (int frame = 0; frame < 5000; ++frame) {
+        const float before[3] = {arc.AngleX, arc.AngleY, arc.AngleZ};
+        arc.Draw(1.0f, 1.0f, 1.0f, 1.0f, 0.01f);
+        for (const float leap : {arc.AngleX - before[0], arc.AngleY - before[1], arc.AngleZ - before[2]}) {
+            leaps += leap != 0.0f;
+            largest = std::max(largest, std::fabs(leap));
+        }
+    }
+    EXPECT_TRUE(leaps >= 10 && leaps <= 50 && largest <= 30.0f) << leaps << ", " << largest;
 }
 
 } // namespace

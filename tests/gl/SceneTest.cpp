@@ -78,13 +78,23 @@ TEST_F(SceneTest, LightSendsItsColoursAndMaterialAndCirclesAtItsHeight) {
     LightBank.Init(4);
     LightBank.Phase[1] = 0.05f; // at the orbit rate 10: half a radian round
     Settings.SpotLights = 1;
-    Settings.Cutoff = 30.0f;
+    Settings.Ambient = 0.1f;
     Settings.Diffuse = 0.7f;
+    Settings.Specular = 0.3f;
+    Settings.Reflective = 0.6f;
+    Settings.Shininess = 20.0f;
+    Settings.Cutoff = 180.0f; // no spot at all, after a narrow one
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45.0f);
+    Settings.Exponent = 5.0f;
     MoveLight();
     EXPECT_TRUE(std::fabs(MainLight.X - 2 * std::sin(0.5)) + std::fabs(MainLight.Z - 2 * std::cos(0.5)) <
                 1e-5);
-    EXPECT_TRUE(MainLight.Y == 1.25f && LightFlare.X == MainLight.X && LightFlare.Z == MainLight.Z);
-    EXPECT_TRUE(Sent(GL_LIGHT0, GL_SPOT_CUTOFF, 1)[0] == 30.0f && Sent(GL_LIGHT0, GL_DIFFUSE)[1] == 0.7f);
+    EXPECT_TRUE(MainLight.Y == 1.25f && LightFlare.X == MainLight.X && LightFlare.Y == MainLight.Y &&
+                LightFlare.Z == MainLight.Z);
+    EXPECT_TRUE(Sent(GL_LIGHT0, GL_AMBIENT)[1] == 0.1f && Sent(GL_LIGHT0, GL_DIFFUSE)[1] == 0.7f &&
+                Sent(GL_LIGHT0, GL_SPECULAR)[1] == 0.3f && Sent(1, GL_SPECULAR)[1] == 0.6f &&
+                Sent(1, GL_SHININESS, 1)[0] == 20.0f && Sent(GL_LIGHT0, GL_SPOT_CUTOFF, 1)[0] == 180.0f &&
+                Sent(GL_LIGHT0, GL_SPOT_EXPONENT, 1)[0] == 5.0f);
 }
 
 // At whole times the emblem shows its row, in between it eases from row to row (a cosine curve; the colour
