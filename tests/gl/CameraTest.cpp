@@ -97,6 +97,9 @@ TEST_F(CameraTest, AutomaticModeLooksAndDriftsEachAxisByItsOwnChannelManualModeT
         EXPECT_EQ(Mouse.Moved, c.Mode == 1 && c.Moved);
         Mouse.Moved = 0;
     }
+    Fake.Warps.clear();
+    ProgramCallbacks().Reshape(400, 500); // only taller: the middle moves all the same
+    EXPECT_TRUE(Fake.Warps.size() == 1 && Fake.Warps[0].X == 200 && Fake.Warps[0].Y == 250);
 }
 
 // Turned a quarter to the right (forward +x, left -z, down -y) and paused: a click pushes forward by
@@ -134,7 +137,7 @@ TEST_F(CameraTest, ThrustAlongTheViewWithinSpeedLimitsAndDampingSlowsIt) {
         Mouse.LeftButton = c.Click;
         Mouse.MiddleButton = c.Brake;
         Keys.Arrows = c.Arrows;
-        Keys.Alt = c.Alt;
+        Keys.KeyDown('a', c.Alt); // Alt as the last key press left it
         Frame();
         const float damping = 1.0f - (c.Brake ? 5.0f : 0.5f) * 0.016f;
         const float tolerance = 1e-5f * (1 + c.StartVX);

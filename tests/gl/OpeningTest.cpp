@@ -23,6 +23,8 @@ TEST_F(OpeningTest, ClickEndsTheOpeningForTheRestOfTheRun) {
     EXPECT_STREQ(StatusLine.Text, "<Click> to continue,,,");
     EXPECT_NE(MainLight.X, lightX);
     EXPECT_EQ(std::make_tuple(LogoTime != logoTime, Logo.Size), std::make_tuple(true, 1.25f));
+    EXPECT_TRUE(Logo.LightPosition[0] == MainLight.X && Logo.LightPosition[1] == MainLight.Y &&
+                Logo.LightPosition[2] == MainLight.Z);
     float longest = 0.0f; // the glow's rays turn when more than 0.07 s have passed
     for (int frame = 0; frame < 5; ++frame) {
         FrameAt(Fake.NowMs + FrameMs);
@@ -71,6 +73,14 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
     BeginWideOrtho();
     const auto sent = CaptureFeedback(DrawShatter); // and their second
     ASSERT_EQ(sent.Count(FeedbackPrimitive::Polygon), 72);
+    // Sideways at up to 200 pixels a second either way, turning at up to 100 degrees a second.
+    const ShatterTile* tiles = &ShatterTiles[0][0];
+    const auto vx = std::minmax_element(tiles, tiles + 36, [](auto& a, auto& b) { return a.VX < b.VX; });
+    const auto spin =
+        std::minmax_element(tiles, tiles + 36, [](auto& a, auto& b) { return a.Spin < b.Spin; });
+    EXPECT_TRUE(vx.first->VX >= -200 && vx.first->VX < -100 && vx.second->VX < 200 && vx.second->VX > 100 &&
+                spin.first->Spin >= -100 && spin.first->Spin < -50 && spin.second->Spin < 100 &&
+                spin.second->Spin > 50);
     // Every corner lies, within the two short steps (and turns) its tile has taken, where its point of the
     // picture was: a corner with the wrong texture coordinate, or a sheared or mirrored tile, is a sixth off.
     for (const FeedbackPrimitive& triangle : sent.Primitives) {
@@ -82,14 +92,18 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
         EXPECT_NEAR(box.MaxS - box.MinS, 1.0f / 6.0f, 1e-4f);
         EXPECT_NEAR(box.MaxT - box.MinT, 1.0f / 6.0f, 1e-4f);
     }
-    const float startY = ShatterTiles[2][3].Y;
+    const float startX = ShatterTiles[2][3].X, startY = ShatterTiles[2][3].Y;
     FramesUntil(3016 + 1904, FrameMs);
     const float t = 1904 * 0.001f;
     EXPECT_NEAR(startY - ShatterTiles[2][3].Y, 500.0f * t * t, 0.03f * 500.0f * t * t);
+    EXPECT_NEAR(ShatterTiles[2][3].X - startX, ShatterTiles[2][3].VX * t, 1.0f); // at its own steady speed
     BeginWideOrtho();
     EXPECT_LT(CaptureFeedback(DrawShatter).Bounds().MaxY, 0.0f);
     FramesUntil(3016 + 2016, FrameMs);
     EXPECT_EQ(Fake.ExitStatus, 0);
+    CaptureScreen(256, ExitTexture.Name); // a later capture lays its own tiles out again
+    DrawShatter();
+    EXPECT_NEAR(ShatterTiles[2][3].Y, startY, 12.0f);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -32,27 +33,35 @@ bool Near(const FeedbackVertex& v, const Point3& p) {
     return std::hypot(v.X - p[0], v.Y - p[1], ObjectZ(v, 2) - p[2]) < 1e-4;
 }
 
-class PlasmaGlobeTest : public gltest::GlTest {};
+class PlasmaGlobeTest : public gltest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ResetProgram();
+        PlasmaGlobe::SettingsLink = &Settings;
+        PlasmaGlobe::ClockLink = &Clock;
+        PlasmaGlobe::WaveBank = &ArcWaveBank;
+        PlasmaGlobe::ArcImage = &ArcTexture;
+        PlasmaGlobe::GlowImage = &GlowTexture;
+    }
+};
 
 // The later globes first, each with its arcs in its colour, of alpha 0.1 to 1 (about one in ten missing);
 // their tips (the glow discs' centres at 0.975 of the radius, and rims 0.2 out, faded to nothing) lie where
 // the globe's centre and tumble put them (turned by angle about z, then yaw about y, then pitch about x) and
 // the arc's own angles (about z, then x, then y).
 TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColourAndThePassReturnsToRest) {
-    ResetProgram();
-    PlasmaGlobe::SettingsLink = &Settings;
-    PlasmaGlobe::ClockLink = &Clock;
-    PlasmaGlobe::WaveBank = &ArcWaveBank;
-    PlasmaGlobe::ArcImage = &ArcTexture;
-    PlasmaGlobe::GlowImage = &GlowTexture;
     Settings.ObjectSize = float(R);
     Settings.SpotLights = 0;
     Settings.MainSpeed = 2.0f;
     GlobeCount = 3;
     Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
+    Clock.Now = 0.25f;       // the arcs' texture has scrolled back a quarter repeat
     ObjectView(2);
-    ArcWaveBank.Phase[1] = 19.0f * 0.975f / 500.0f; // no ripple at the tips
-    ArcWaveBank.Phase[2] = ArcWaveBank.Phase[1];
+    // At the tips the ripple's sines run at +90 degrees across the arc in x, -90 in z.
+    ArcWaveBank.Phase[1] = float((19 * 0.975 - M_PI / 2) / 500);
+    ArcWaveBank.Phase[2] = float((19 * 0.975 + M_PI / 2) / 500);
+    const double ripple = (1 + std::sin(1.1 * M_PI)) * 0.01;
     for (int g = 0; g < 3; ++g) {
         PlasmaGlobe& globe = *Globes[g];
         for (int c = 0; c < 6; ++c)
@@ -76,13 +85,14 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
     float faintest = 1.0f;
     float brightest = 0.0f;
+    float lowest = 99.0f, highest = -99.0f; // the strips' texture v: 8 repeats a radius, less the time
     std::size_t first[3] = {sent.size(), sent.size(), sent.size()}; // where each globe's vertices begin
     for (int g = 0; g < 3; ++g) {
         const double* s = Shown[g];
         const Turn3 m =
             Turn(2, s[6]) * Turn(1, s[7]) * Turn(0, s[8]) * Turn(2, 30) * Turn(0, 10) * Turn(1, 46);
-        const Point3 tip = m * Point3{0, 0.975 * R, 0};
-        const Point3 rim = m * Point3{0.2 * R, 0.975 * R, 0.2 * R};
+        const Point3 tip = m * Point3{ripple * R, 0.975 * R, -ripple * R};
+        const Point3 rim = m * Point3{(ripple + 0.2) * R, 0.975 * R, (0.2 - ripple) * R};
         int tips = 0;
         int rims = 0;
         for (std::size_t i = 0; i < sent.size(); ++i) {
@@ -97,14 +107,19 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
                 faintest = std::min(faintest, v.A);
                 brightest = std::max(brightest, v.A);
             }
+            if (v.S == 0.0f || v.S == 1.0f) {
+                lowest = std::min(lowest, v.T);
+                highest = std::max(highest, v.T);
+            }
         }
         EXPECT_TRUE(tips >= 30 * 10 && rims >= 30 * 2) << g << ": " << tips << ", " << rims;
     }
     EXPECT_TRUE(first[2] < first[1] && first[1] < first[0]);
     EXPECT_TRUE(faintest >= 0.1f && faintest < 0.2f && brightest > 0.9f && brightest < 1.0f);
+    EXPECT_TRUE(std::fabs(lowest - 0.35f) + std::fabs(highest - 7.55f) < 1e-4f) << lowest << ", " << highest;
     // The pass draws GlobeCount globes (none outside 1 to 3), each with its grey electrode of 0.075 of the
-    // radius and its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only within 3 to 100
-    // steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
+    // radius and the near half of its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only
+    // within 3 to 100 steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
     const float cases[][5] = {{1, 1, 1, 40, 0.6f}, {2, 0, 0, 3, 0.1f}, {0, 1, 1, 40, 0},
                               {4, 1, 0, 40, 0},    {1, 1, 0, 2, 0},    {1, 1, 0, 101, 0}};
     Settings.ArcThickness = 1.5f;
@@ -121,18 +136,91 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
         GLfloat fog[2] = {};
         glGetFloatv(GL_FOG_START, &fog[0]);
         glGetFloatv(GL_FOG_END, &fog[1]);
-        int electrode = 0;
-        int glass = 0;
+        int electrodes = 0;        // bit g: globe g's electrode was drawn
+        int glass = 0, behind = 0; // the glass's near half, and any of its far half
         for (const FeedbackVertex& v : sent) {
-            const double fromCentre = std::hypot(v.X - Globe1.X, v.Y - Globe1.Y, ObjectZ(v, 2) - Globe1.Z);
-            electrode += v.A == 0.5f && v.R == 0.4f && std::fabs(fromCentre - 0.075 * R) < 1e-4;
-            glass += v.A == 0.3f && v.R == c[4] && std::fabs(fromCentre - R) < 1e-4;
+            for (int g = 0; g < 3; ++g) {
+                const double fromCentre =
+                    std::hypot(v.X - Globes[g]->X, v.Y - Globes[g]->Y, ObjectZ(v, 2) - Globes[g]->Z);
+                electrodes |= (v.A == 0.5f && v.R == 0.4f && std::fabs(fromCentre - 0.075 * R) < 1e-4) << g;
+                if (g == 0 && v.A == 0.3f && v.R == c[4] && std::fabs(fromCentre - R) < 1e-4)
+                    (ObjectZ(v, 2) > Globe1.Z - 0.1 * R ? glass : behind) += 1;
+            }
         }
-        EXPECT_TRUE((electrode > 0) == (c[0] >= 1 && c[0] <= 3) && (glass > 0) == (c[4] > 0) &&
+        EXPECT_TRUE(electrodes == (c[0] >= 1 && c[0] <= 3 ? (1 << int(c[0])) - 1 : 0) &&
+                    (glass > 0) == (c[4] > 0) && behind == 0 &&
                     (c[2] ? fog[0] == 0.5f && fog[1] == 4.0f : fog[0] == -5.0f) && !glIsEnabled(GL_FOG) &&
                     !glIsEnabled(GL_CULL_FACE) && Globe3.ArcHalfWidth == 0.015f)
-            << &c - cases << ": " << electrode << ", " << glass;
+            << &c - cases << ": " << electrodes << ", " << glass;
     }
+    // Lit, the glass is grey 0.4 on a cleared screen, 0.1 with trails (its colour is the last one sent).
+    Settings.SpotLights = 1;
+    Settings.Tesselation = 40;
+    for (const int clear : {1, 0}) {
+        Settings.ScreenClear = clear;
+        CaptureFeedback(DrawGlobeScene, 1 << 20);
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_TRUE(colour[0] == (clear ? 0.4f : 0.1f) && colour[3] == 0.3f) << clear;
+    }
+    // On the screen, untextured arcs of a red globe show down to alpha 0.1: the alpha test drops only what
+    // is fainter than 0.05, the fading rims of the glow discs.
+    Settings.SpotLights = 0;
+    Settings.Textures = 0;
+    Settings.Tesselation = 2;
+    Globe1.Bank.Phase[1] = float(M_PI / 2 / 25);
+    Globe1.Bank.Phase[2] = Globe1.Bank.Phase[3] = -Globe1.Bank.Phase[1];
+    glViewport(0, 0, 480, 480);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1.5, 1.5, -1.5, 1.5, -2, 2);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    std::srand(1);
+    DrawGlobeScene();
+    std::vector<unsigned char> rgb(480 * 480 * 3);
+    glReadPixels(0, 0, 480, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    int faint = 0; // red below alpha 0.45
+    for (std::size_t i = 0; i < rgb.size(); i += 3)
+        faint += rgb[i] > rgb[i + 1] && rgb[i] < 115;
+    EXPECT_GT(faint, 20);
+}
+
+// New globes start at any angle and tumble by under 0.1 degree a frame either way; their arcs point
+// anywhere and drift by under 10 degrees a second either way, as often one way as the other, and about once
+// in 500 frames an arc's angle leaps by up to 30 degrees either way.
+TEST_F(PlasmaGlobeTest, NewGlobesAndTheirArcsStartAnywhereTurnEitherWayAndLeapNowAndThen) {
+    const PlasmaGlobe globes[8];
+    float PlasmaArc::*const fields[6] = {&PlasmaArc::AngleX, &PlasmaArc::AngleY, &PlasmaArc::AngleZ,
+                                         &PlasmaArc::RateX,  &PlasmaArc::RateY,  &PlasmaArc::RateZ};
+    for (int f = 0; f < 6; ++f) {
+        double low = 1.0, high = 0.0; // over all arcs, as a share of the range
+        for (const PlasmaGlobe& globe : globes) {
+            const double turns[2] = {globe.*TumbleFields[f] / 360.0, (globe.*TumbleFields[f] + 0.1) / 0.2};
+            EXPECT_TRUE(turns[f % 2] >= 0.0 && turns[f % 2] < 1.0) << f;
+            for (const PlasmaArc& arc : globe.Arcs) {
+                const double share = f < 3 ? arc.*fields[f] / 360.0 : (arc.*fields[f] + 10.0) / 20.0;
+                low = std::min(low, share);
+                high = std::max(high, share);
+            }
+        }
+        EXPECT_TRUE(low >= 0.0 && low < 0.1 && high < 1.0 && high > 0.9) << f << ": " << low << ", " << high;
+    }
+    std::srand(2);
+    PlasmaArc arc;
+    arc.AngleX = arc.AngleY = arc.AngleZ = 180.0f;
+    arc.RateX = arc.RateY = arc.RateZ = 0.0f;
+    int leaps = 0;
+    float largest = 0.0f;
+    for (int frame = 0; frame < 5000; ++frame) {
+        const float before[3] = {arc.AngleX, arc.AngleY, arc.AngleZ};
+        arc.Draw(1.0f, 1.0f, 1.0f, 1.0f, 0.01f);
+        for (const float leap : {arc.AngleX - before[0], arc.AngleY - before[1], arc.AngleZ - before[2]}) {
+            leaps += leap != 0.0f;
+            largest = std::max(largest, std::fabs(leap));
+        }
+    }
+    EXPECT_TRUE(leaps >= 10 && leaps <= 50 && largest <= 30.0f) << leaps << ", " << largest;
 }
 
 } // namespace

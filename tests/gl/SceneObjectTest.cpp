@@ -1,8 +1,12 @@
 // The drawing foundation as OpenGL receives it: the state an object switches on and back off, the blend
-// factor tables, and the sphere.
+// factor tables, the sprite that faces the camera, and the sphere with its normals.
 
 #include "scene/Primitives.h"
 #include "support/GlTestFixture.h"
+#include "support/Turns.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -73,6 +77,40 @@ TEST_F(SceneObjectTest, RenderStateRuleBlendFactorTablesAndTheSphere) {
     EXPECT_EQ(sent.Count(FeedbackPrimitive::Polygon), 2 * 8 * 4);
     EXPECT_NEAR(sent.Bounds().MinY, -1.5f, 1e-4f);
     EXPECT_NEAR(sent.Bounds().MaxY, 1.5f, 1e-4f);
+    // Lit from straight above, each vertex is as bright as its outward normal faces up (OpenGL's default
+    // material: ambient 0.2 of the model's 0.2, diffuse 0.8).
+    const GLfloat above[4] = {0.0f, 1.0f, 0.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, above);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const Feedback lit = CaptureFeedback([] { DrawSphere(1.5, 8, 5, 1, 1, 0, 0); });
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    for (const FeedbackVertex& v : lit.Vertices())
+        EXPECT_NEAR(v.R, 0.04f + 0.8f * std::max(0.0f, v.Y / 1.5f), 1e-3f) << v.Y;
+}
+
+// A sprite that faces the camera lies flat on the screen whatever the camera's pitch and yaw: twice its
+// width by twice its height about its place as the camera sees it, its image upright.
+TEST_F(SceneObjectTest, SpriteFacesTheCameraWithItsImageUpright) {
+    SettingsStore prefs;
+    SceneObject3D camera, sprite;
+    camera.Pitch = 30.0f;
+    camera.Yaw = 40.0f;
+    sprite.X = 1.0f;
+    sprite.Y = 0.5f;
+    sprite.Width = 0.5f;
+    sprite.Height = 0.25f;
+    ObjectView(4);
+    glRotatef(camera.Pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(camera.Yaw, 0.0f, 1.0f, 0.0f);
+    const Feedback sent = CaptureFeedback([&] { sprite.Draw(camera, prefs); });
+    const Point3 c = Turn(0, 30) * Turn(1, 40) * Point3{1, 0.5, 0};
+    const float x = float(c[0]), y = float(c[1]);
+    EXPECT_TRUE(Near(sent.Bounds(), {x - 0.5f, y - 0.25f, x + 0.5f, y + 0.25f, 0, 0, 1, 1}));
+    for (const FeedbackVertex& v : sent.Vertices())
+        EXPECT_LT(std::fabs(v.S - (v.X > x)) + std::fabs(v.T - (v.Y > y)) + std::fabs(ObjectZ(v, 4) - c[2]),
+                  1e-4);
 }
 
 } // namespace

@@ -78,13 +78,23 @@ TEST_F(SceneTest, LightSendsItsColoursAndMaterialAndCirclesAtItsHeight) {
     LightBank.Init(4);
     LightBank.Phase[1] = 0.05f; // at the orbit rate 10: half a radian round
     Settings.SpotLights = 1;
-    Settings.Cutoff = 30.0f;
+    Settings.Ambient = 0.1f;
     Settings.Diffuse = 0.7f;
+    Settings.Specular = 0.3f;
+    Settings.Reflective = 0.6f;
+    Settings.Shininess = 20.0f;
+    Settings.Cutoff = 180.0f; // no spot at all, after a narrow one
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45.0f);
+    Settings.Exponent = 5.0f;
     MoveLight();
     EXPECT_TRUE(std::fabs(MainLight.X - 2 * std::sin(0.5)) + std::fabs(MainLight.Z - 2 * std::cos(0.5)) <
                 1e-5);
-    EXPECT_TRUE(MainLight.Y == 1.25f && LightFlare.X == MainLight.X && LightFlare.Z == MainLight.Z);
-    EXPECT_TRUE(Sent(GL_LIGHT0, GL_SPOT_CUTOFF, 1)[0] == 30.0f && Sent(GL_LIGHT0, GL_DIFFUSE)[1] == 0.7f);
+    EXPECT_TRUE(MainLight.Y == 1.25f && LightFlare.X == MainLight.X && LightFlare.Y == MainLight.Y &&
+                LightFlare.Z == MainLight.Z);
+    EXPECT_TRUE(Sent(GL_LIGHT0, GL_AMBIENT)[1] == 0.1f && Sent(GL_LIGHT0, GL_DIFFUSE)[1] == 0.7f &&
+                Sent(GL_LIGHT0, GL_SPECULAR)[1] == 0.3f && Sent(1, GL_SPECULAR)[1] == 0.6f &&
+                Sent(1, GL_SHININESS, 1)[0] == 20.0f && Sent(GL_LIGHT0, GL_SPOT_CUTOFF, 1)[0] == 180.0f &&
+                Sent(GL_LIGHT0, GL_SPOT_EXPONENT, 1)[0] == 5.0f);
 }
 
 // At whole times the emblem shows its row, in between it eases from row to row (a cosine curve; the colour
@@ -136,13 +146,20 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         EXPECT_TRUE(std::fabs(low[0] + high[0]) + std::fabs(low[1] + high[1]) < 1e-4 &&
                     std::fabs((low[2] + high[2]) / 2 - r.Box[3]) < 1e-4);
         EXPECT_TRUE(r.Time != 2 || across == (std::set<long>{3564, 5346, 7000}));
-        const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162),
-                          bar = sent.Bounds(348, 8);
-        EXPECT_TRUE(tiles.MaxS == 6.0f && lightmap.MaxS == 1.0f &&
+        const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162);
+        double sheared =
+            0.0; // the upright first bar's metal: s = (x + 0.7) / 0.7, on its faces t = (y + 0.63) / 0.28
+        for (std::size_t k = 0; k < 24; ++k) {
+            const FeedbackVertex& v = sent.Primitives[348 + k / 3].Vertices[k % 3];
+            sheared +=
+                std::fabs(v.S - (v.X + 0.7) / 0.7) + (k < 12 ? std::fabs(v.T - (v.Y + 0.63) / 0.28) : 0.0);
+        }
+        EXPECT_TRUE(r.Time != 2 || sheared < 1e-3) << sheared;
+        EXPECT_TRUE(tiles.MaxS == 6.0f && tiles.MaxT == 6.0f && lightmap.MaxS == 1.0f &&
                     sent.Primitives[162].Vertices[0].A == 0.5f &&
                     std::fabs(tiles.MinX + 5.0 + 10.0 / 36) < 1e-4 &&
                     std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
-                    std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4 && bar.MaxS == 2.0f);
+                    std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4);
     }
     // A quarter of the way from row 3 to row 4 the ease has gone (1 - cos 45) / 2 of the way: roll and yaw at
     // 13.18 degrees, the middle at z -0.81. Each corner is the upright emblem's (row 2, middle at z 1) turned
@@ -168,6 +185,34 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         Logo.Draw();
         EXPECT_NEAR(LogoTime, c[3], 1e-5f) << c[0];
     }
+    // On the screen, from above with the emblem out of sight: the tiles times the lightmap, which wins
+    // against the tiles it lies on.
+    const auto grey = [](Texture& texture, GLubyte level) {
+        const GLubyte texel[4] = {level, level, level, 255};
+        glGenTextures(1, &texture.Name);
+        texture.Bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+        return &texture;
+    };
+    Texture tiles, lightmap;
+    Logo.FloorImage = grey(tiles, 200);
+    Logo.LightmapImage = grey(lightmap, 64);
+    Settings.Textures = 1;
+    LogoTime = Clock.FrameTime = 0.0f;
+    glViewport(0, 0, 16, 16);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4, 4, -4, 4, -8, 8);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Logo.Draw();
+    GLubyte pixel[4];
+    glReadPixels(8, 8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_NEAR(pixel[0], 200 * 64 / 255, 2);
+    Logo.FloorImage = Logo.LightmapImage = nullptr;
 }
 
 // The program's star field: 1000 stars filling the cube of half-size 5 outside the cube of 1.01, one in ten
@@ -187,10 +232,12 @@ TEST_F(SceneTest, StarsFillTheCubeShellInTwoLayers) {
     const std::vector<FeedbackVertex> v = sent.Vertices();
     ASSERT_EQ(v.size(), 2000u);
     int tinted = 0;
+    double closest = 9.0; // the core is empty out to 1.01, no further
     for (std::size_t i = 0; i < 1000; ++i) {
         const double p[3] = {v[i].X, v[i].Y, ObjectZ(v[i], Half)};
         const double size = std::max({std::fabs(p[0]), std::fabs(p[1]), std::fabs(p[2])});
         EXPECT_TRUE(size >= 1.01 - 1e-4 && size <= 5.0 + 1e-4) << size;
+        closest = std::min(closest, size);
         tinted += std::min({v[i].R, v[i].G, v[i].B}) < 0.7f;
         EXPECT_TRUE(std::min({v[i].R, v[i].G, v[i].B}) >= 0.3f && std::max({v[i].R, v[i].G, v[i].B}) < 1.0f);
         EXPECT_TRUE(std::fabs(v[i + 1000].X - p[2]) + std::fabs(ObjectZ(v[i + 1000], Half) + p[0]) < 1e-4);
@@ -199,7 +246,7 @@ TEST_F(SceneTest, StarsFillTheCubeShellInTwoLayers) {
     const FeedbackBox turned = sent.Bounds(1000, 1000); // whose x is the first layer's z
     EXPECT_TRUE(first.MinX < -4.5f && first.MaxX > 4.5f && first.MinY < -4.5f && first.MaxY > 4.5f &&
                 turned.MinX < -4.5f && turned.MaxX > 4.5f);
-    EXPECT_TRUE(tinted > 40 && tinted < 160) << tinted;
+    EXPECT_TRUE(tinted > 40 && tinted < 160 && closest < 1.3) << tinted << ", " << closest;
     stars.Release();
 }
 

@@ -2,10 +2,13 @@
 // ones refused, and the alpha rules.
 
 #include "render/Texture.h"
+#include "render/ProceduralTexture.h"
 #include "support/GlTestFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -21,6 +24,15 @@ std::vector<int> Texels() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     return {bytes.begin(), bytes.end()};
+}
+// The texture's level 0 as one brightness a texel, or -1 where red, green, blue and alpha differ.
+std::vector<int> Greys(const Texture& texture) {
+    glBindTexture(GL_TEXTURE_2D, texture.Name);
+    const std::vector<int> texels = Texels();
+    std::vector<int> greys;
+    for (std::size_t i = 0; i < texels.size(); i += 4)
+        greys.push_back(std::count(&texels[i], &texels[i] + 4, texels[i]) == 4 ? texels[i] : -1);
+    return greys;
 }
 class TextureTest : public gltest::GlTest {};
 
@@ -76,20 +88,67 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlp
         }
     }
     // Alpha is the brightness for a negative alpha value (the floor's) and the alpha value itself otherwise
-    // (255, the metal's). A file cut short reads 255 for every missing byte.
-    const int alphas[][6] = {{-1, 0, 10, 20, 31, 20}, {255, 0, 9, 9, 9, 255}}; // alpha, threshold, rgb, alpha
+    // (255, the metal's, black included), but 0 where all three are below the threshold. A file cut short
+    // reads 255 for every missing byte.
+    const int alphas[][6] = {{-1, 0, 10, 20, 31, 20},
+                             {255, 0, 9, 9, 9, 255},
+                             {255, 0, 0, 0, 0, 255},
+                             {255, 10, 9, 9, 9, 0}}; // alpha, threshold, rgb, alpha
     for (const auto& c : alphas) {
         Bytes bytes = BmpFile({2, 1});
         PutAt(bytes, 54, std::uint32_t(c[4] | c[3] << 8 | c[2] << 16), 3);
         bytes.resize(54 + 4); // the second pixel keeps its blue byte only
         WriteFile("image.bmp", bytes);
         Texture texture;
-        ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], false), 0u);
+        ASSERT_NE(LoadBmpRgba(texture, "image.bmp", c[0], c[1], true), 0u);
         const int blue = BmpColour(1, 0)[2];
         const int missing = c[0] < 0 ? (blue + 510) / 3 : c[0] & 0xFF;
         EXPECT_EQ(Texels(), (std::vector<int>{c[2], c[3], c[4], c[5], 255, 255, blue, missing}))
             << c[0] << ", " << c[1];
+        GLint filter = 0; // mipmapped, as the floor's and the metal's images are
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_NEAREST);
     }
+}
+
+// Made, not read: grey texels with alpha their brightness, smoothed both ways. The floor's light spot is
+// 234 to 253 in the middle and 0 to 19 from its circle's edge on. The arcs' band is white over columns 44
+// to 84, (sqrt(20) / 7)^2 of white at column 20, and dark at the edges but for about one pixel in eight
+// that sparkles. The glow is 250 in the middle, (1.1 - r / 128) x 1.05 x 250 further out (brighter there
+// than its rays), black in the corners.
+TEST_F(TextureTest, TheSpotTheBandAndTheGlowAreMadeAsTheyShow) {
+    std::srand(5);
+    Texture spot, band, glow;
+    ASSERT_NE(GenerateTexture(spot, SpotKind, 128) * GenerateTexture(band, BandKind, 128) *
+                  GenerateTexture(glow, SpotKind, 256),
+              0u);
+    UpdateGlowRays(glow.Name);
+    GLint filters[2];
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
+    EXPECT_TRUE(filters[0] == GL_LINEAR && filters[1] == GL_LINEAR);
+    const std::vector<int> s = Greys(spot), b = Greys(band), g = Greys(glow);
+    EXPECT_TRUE(*std::min_element(s.begin(), s.end()) >= 0 && *std::min_element(b.begin(), b.end()) >= 0 &&
+                *std::min_element(g.begin(), g.end()) >= 0);
+    EXPECT_TRUE(s[64 * 128 + 64] >= 234 && s[64 * 128 + 64] <= 253 && s[64 * 128] <= 19 && s[0] <= 19);
+    int sparkles = 0;
+    for (int y = 0; y < 128; ++y) {
+        const int* row = &b[std::size_t(y) * 128];
+        sparkles += (row[0] == 255) + (row[1] == 255);
+        EXPECT_TRUE(row[44] == 255 && row[84] == 255 && (row[20] == 104 || row[20] == 255) &&
+                    (row[0] == 0 || row[0] == 255) && (row[1] == 5 || row[1] == 255))
+            << y;
+    }
+    EXPECT_TRUE(sparkles > 15 && sparkles < 45) << sparkles;
+    int ringLow = 255, ringHigh = 0; // 100 pixels out, all round: 82 to 84
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            if (std::fabs(std::hypot(x - 128, y - 128) - 100.0) < 0.5) {
+                ringLow = std::min(ringLow, g[std::size_t(y) * 256 + std::size_t(x)]);
+                ringHigh = std::max(ringHigh, g[std::size_t(y) * 256 + std::size_t(x)]);
+            }
+    EXPECT_TRUE(ringLow == 82 && ringHigh == 84) << ringLow << ", " << ringHigh;
+    EXPECT_TRUE(g[128 * 256 + 128] >= 250 && g[150 * 256 + 128] == 243 && g[0] == 0);
 }
 
 } // namespace

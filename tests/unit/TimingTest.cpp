@@ -106,19 +106,41 @@ TEST(OscillatorBankTest, ChannelsStartSteadyAndWanderBounded) {
                     bank.Frozen[i] == 0)
             << i;
     // A frozen channel runs linearly, at the speed times the multiplier; the others wander within 0.04
-    // either way, mostly reversed.
+    // either way, new targets of 0.03 to 0.04, seven in ten reversed, easing a third of the time.
     bank.Speed[0] = 0.01f;
     bank.Frozen[0] = 1;
     bank.Phase[0] = 0.0f;
+    int reversed = 0, forward = 0, eased = 0; // new targets by sign; frames of channels easing
     for (int frame = 0; frame < 20000; ++frame) {
+        float before[10];
+        std::copy(bank.Target, bank.Target + 10, before);
         bank.Advance(0.05f, 2.0f);
+        for (int i = 1; i < 10; ++i) {
+            if (bank.Target[i] != before[i]) {
+                (bank.Target[i] < 0.0f ? reversed : forward) += 1;
+                EXPECT_TRUE(std::fabs(bank.Target[i]) >= 0.03f && std::fabs(bank.Target[i]) < 0.04f);
+            }
+            eased += bank.Easing[i];
+        }
         ASSERT_LE(std::max(std::fabs(*std::max_element(bank.Speed, bank.Speed + 10)),
                            std::fabs(*std::min_element(bank.Speed, bank.Speed + 10))),
                   0.04f);
     }
     EXPECT_EQ(bank.Speed[0], 0.01f);
     EXPECT_NEAR(bank.Phase[0], 20000 * 0.05 * 0.01 * 2.0, 0.05);
-    EXPECT_LT(*std::min_element(bank.Speed + 1, bank.Speed + 10), 0.0f);
+    EXPECT_GT(reversed, 2 * forward) << forward;
+    EXPECT_NEAR(eased / (20000.0 * 9), 0.33, 0.05);
+    // One short frame: a decaying channel loses a tenth of its speed per second, an easing one closes a
+    // tenth of the gap to its target per second.
+    std::fill(bank.Frozen, bank.Frozen + 10, 1);
+    bank.Frozen[1] = bank.Frozen[2] = 0;
+    bank.Easing[1] = 0;
+    bank.Easing[2] = 1;
+    bank.Speed[1] = bank.Speed[2] = 0.04f;
+    bank.Target[2] = -0.02f;
+    bank.Advance(0.02f, 1.0f);
+    EXPECT_NEAR(bank.Speed[1], 0.04 * 0.998, 1e-8);
+    EXPECT_NEAR(bank.Speed[2], 0.04 - 0.06 * 0.002, 1e-8);
 }
 
 } // namespace
