@@ -218,15 +218,10 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
 // The program's star field: 1000 stars filling the cube of half-size 5 outside the cube of 1.01, one in ten
 // tinted, each component 0.3 to 1, the others near white, 0.7 to 1; drawn twice, the second layer the first
 // turned a quarter about the vertical. Blending is switched on as asked and back off.
-TEST_F(SceneTest, StarsFillTheCubeShellInTwoLayers) {
-    StarUniverse stars;
-    stars.OuterRadius = 5.0f;
-    stars.InnerRadius = 1.0f;
-    stars.Shape = 1;
-    stars.Layers = 2;
-    stars.Blend = 1;
-    stars.DepthTest = 0;
-    stars.Build(1000);
+using StarFieldTest = gltest::ProgramTest;
+TEST_F(StarFieldTest, StarsFillTheCubeShellInTwoLayers) {
+    StarUniverse& stars = Universe; // as the program's start made it
+    ObjectView(Half);
     const Feedback sent = CaptureFeedback([&] { stars.Draw(); });
     gltest::ExpectRestingState();
     const std::vector<FeedbackVertex> v = sent.Vertices();
