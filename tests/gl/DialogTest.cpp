@@ -270,16 +270,9 @@ TEST_F(DialogTest, EveryRowOpensShowingItsOwnSetting) {
         *sliders[i].Setting = 0.25f + float(i);
     for (const auto& r : whole)
         *r.Setting = r.Value;
-    // The value a row shows: a slider's position, a toggle's state.
     const auto shown = [](int menu, int id) {
         Dialogs.BuildMenu(menu, 1);
-        for (int slot = 0; slot < Dialogs.WidgetCount; ++slot) {
-            const Widget& row = *Dialogs.Widgets[slot];
-            if (row.Id == id)
-                return row.Kind == SliderKind ? static_cast<const SliderWidget&>(row).Value
-                                              : float(row.State);
-        }
-        return -1.0f;
+        return ShownValue(id);
     };
     for (const auto& r : sliders)
         EXPECT_EQ(shown(r.Menu, r.Id), *r.Setting) << "row " << r.Id;

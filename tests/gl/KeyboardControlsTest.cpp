@@ -139,20 +139,14 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
 // it shows what a special key changes.
 TEST_F(KeyboardControlsTest, LetterboxBouncesBetweenZeroAndSixAndTheMenuFollows) {
     Dialogs.BuildMenu(StandardMenu, 1);
-    const auto shown = [](int id) { // the value of the page's slider with this id
-        for (int i = 0; i < Dialogs.WidgetCount; ++i)
-            if (Dialogs.Widgets[i]->Id == id)
-                return static_cast<const SliderWidget&>(*Dialogs.Widgets[i]).Value;
-        return -1.0f;
-    };
     for (int expected : {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1, 0, 1}) {
         EXPECT_EQ(Press(expected % 2 ? 'l' : 'L'), "Letterbox: " + std::to_string(expected));
-        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames, shown(59)),
+        EXPECT_EQ(std::make_tuple(Settings.Letterbox, View.ClearFrames, ShownValue(59)),
                   std::make_tuple(expected, 1, float(expected)));
     }
     Settings.MainSpeed = 2.0f;
     Press(Special + KeyPageDown);
-    EXPECT_EQ(shown(54), 1.9f);
+    EXPECT_EQ(ShownValue(54), 1.9f);
 }
 
 // The first start flies by hand. Insert plays the hit at once, over the opening wind. f sets a 600 x 600

@@ -10,6 +10,7 @@
 //   LitPixels(left, bottom, right, top)       how many pixels of [left, right) x [bottom, top) are brighter
 //                                             than the darkest star
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
+//   ShownValue(id)                            what the open menu page's row with this id shows
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
@@ -63,6 +64,16 @@ inline int LitPixels(int left, int bottom, int right, int top) {
     for (std::size_t i = 0; i < rgba.size(); i += 4)
         lit += rgba[i] + rgba[i + 1] + rgba[i + 2] > 60;
     return lit;
+}
+
+// What the open menu page's row with this id shows: a slider's value, a toggle's state; -1 without the row.
+inline float ShownValue(int id) {
+    for (int slot = 0; slot < Dialogs.WidgetCount; ++slot) {
+        const Widget& row = *Dialogs.Widgets[slot];
+        if (row.Id == id)
+            return row.Kind == SliderKind ? static_cast<const SliderWidget&>(row).Value : float(row.State);
+    }
+    return -1.0f;
 }
 
 inline void BeginWideOrtho() {
