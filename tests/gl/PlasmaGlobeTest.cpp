@@ -186,11 +186,13 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     EXPECT_GT(faint, 20);
 }
 
-// New globes start at any angle and tumble by under 0.1 degree a frame either way; their arcs point
-// anywhere and drift by under 10 degrees a second either way, as often one way as the other, and about once
-// in 500 frames an arc's angle leaps by up to 30 degrees either way.
+// New globes start at any angle, colour and place, and tumble by under 0.1 degree a frame either way; their
+// arcs point anywhere and drift by under 10 degrees a second either way, as often one way as the other, and
+// about once in 500 frames an arc's angle leaps by up to 30 degrees either way.
 TEST_F(PlasmaGlobeTest, NewGlobesAndTheirArcsStartAnywhereTurnEitherWayAndLeapNowAndThen) {
     const PlasmaGlobe globes[8];
+    for (int c = 1; c <= 6; ++c) // the channels of colour and place, each at a phase of its own
+        EXPECT_NE(globes[0].Bank.Phase[c], globes[1].Bank.Phase[c]) << c;
     float PlasmaArc::*const fields[6] = {&PlasmaArc::AngleX, &PlasmaArc::AngleY, &PlasmaArc::AngleZ,
                                          &PlasmaArc::RateX,  &PlasmaArc::RateY,  &PlasmaArc::RateZ};
     for (int f = 0; f < 6; ++f) {
