@@ -17,7 +17,8 @@ using namespace gltest;
 TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) {
     const std::string badId = "takes a window id, in hex as 0x1a00005 or in decimal, not ";
     const std::string ignored =
-        "Tovi: -globes takes 1, 2 or 3, not \"4\"; ignored\nTovi: unknown option \"-x\" ignored\n";
+        "Tovi: -globes takes 1, 2 or 3, not \"4\"; ignored\nTovi: -globes takes 1, 2 or "
+        "3, not \"12\"; ignored\nTovi: unknown option \"-x\" ignored\n";
     const struct {
         std::vector<const char*> Arguments;
         const char* Environment; // XSCREENSAVER_WINDOW
@@ -30,7 +31,8 @@ TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) 
         {{}, "0x60000C", 1, 0x60000C, 0, 0, ""},
         {{"--root", "--globes", "3", "-fps"}, nullptr, 1, 0, 3, 1, ""},
         {{"-root", "-window-id", "4242", "-globes", "1"}, "0x60000C", 1, 4242, 1, 0, ""},
-        {{"-root", "-globes", "4", "-x", "--fps"}, nullptr, 1, 0, 0, 1, ignored},
+        {{"-root", "-globes", "4", "-globes", "12", "-x", "--fps"}, nullptr, 1, 0, 0, 1, ignored},
+        {{"-window-id", "0X1FFFFFFF"}, nullptr, 1, 0x1FFFFFFF, 0, 0, ""}, // the largest id there is
         {{"-window-id", "0x20000000"}, nullptr, 1, 0, 0, 0, "Tovi: -window-id " + badId + "\"0x20000000\"\n"},
         {{}, "0", 1, 0, 0, 0, "Tovi: XSCREENSAVER_WINDOW " + badId + "\"0\"\n"},
     };
@@ -61,9 +63,9 @@ TEST_F(SaverTest, ShowsTheSceneAloneWithTheSavedSettingsAndNeitherSoundsNorWrite
         SCOPED_TRACE(testing::Message() << "-fps " << fpsOption);
         StartProgram();
         const std::size_t waves = Fake.Waves.size();
-        const char* argv[] = {"tovi", "-root", "-globes", "3", fpsOption ? "-fps" : "-root"};
-        BecomeSaver(ReadSaverOptions(5, argv, nullptr));
-        EXPECT_EQ(GlobeCount, 3);
+        const char* argv[] = {"tovi", "-root", "-globes", "3", "-fps"}; // without -globes, the one globe
+        BecomeSaver(ReadSaverOptions(fpsOption ? 5 : 2, argv, nullptr));
+        EXPECT_EQ(GlobeCount, fpsOption ? 3 : 1);
         // No stars, no globes, no light: whatever is lit is the opening or an overlay; only the clock may be.
         Settings.Universe = 0;
         Settings.SpotLights = 0;
