@@ -191,6 +191,10 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
                         !DialogText.AlphaTestOn);
             Click(r.BackX + 15, Y0 + 15);
         }
+    for (int shown : {1, 0}) { // Info shows the info screen and takes it away again
+        Click(45, Y0 - 185 + 15);
+        EXPECT_EQ(InfoShown, shown);
+    }
     // The title is the menu's handle: a drag moves the menu by the pointer's way, and the next drag starts
     // where the last release left it; Left, Right, Page Up and Page Down move it two pixels while it has the
     // focus. Up and Down walk the focus round the rows, and so does Tab.
