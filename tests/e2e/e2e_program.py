@@ -240,6 +240,9 @@ class ProgramTest(SessionTest):
         for word in ("GLUT", "-display", "-geometry", "-sync", "?", "Tovi.pref", "../share/tovi"):
             self.assertIn(word, answers[0].stdout)
         self.assertEqual(answers[2].stdout, "Tovi %s\n" % os.environ["TOVI_VERSION"])
+        with open("/dev/full", "w") as full:  # an answer that cannot be written is a failure
+            self.assertEqual(subprocess.run([os.path.join(self.prefix, "bin/tovi"), "--version"], env=environment,
+                                            stdout=full, stderr=subprocess.DEVNULL).returncode, 1)
 
         # Without its font the program names it once on stderr, with where it looked, and draws solid blocks
         # for text (unless the build's own install prefix has a font to find); SIGTERM ends it at once.
