@@ -148,8 +148,10 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     EXPECT_NEAR(peak, ToneAmplitude, 0.03);
     EXPECT_NEAR(sum / double(last - settled), 0.0, 0.01) << "the old sound is still mixed in";
 
-    // A damaged file, or none, cuts the sound playing off and plays nothing.
-    const long quiet = LevelEnd(out, levelAgain) + rate / 100;
+    // A damaged file, or none, cuts the sound playing off, which fades out over 5 ms (half way, half as
+    // loud), and plays nothing.
+    const long fade = LevelEnd(out, levelAgain), quiet = fade + rate / 100;
+    EXPECT_NEAR(out[fade + rate / 400], Level / 2, 0.05);
     ASSERT_LT(quiet, lastLevel);
     EXPECT_TRUE(std::all_of(out.begin() + quiet, out.begin() + lastLevel, [](float s) { return s == 0.0f; }))
         << "a damaged file made a sound or left the old one playing";
