@@ -69,7 +69,13 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
     EXPECT_GT(LitPixels(0, 76, 256, 179), 100);
 
     OnKeyboard('q', 0, 0);
-    FrameAt(3016); // the capture; the tiles are laid out and take their first step
+    FrameAt(3016); // the capture, of the scene as it stands; the tiles are laid out and take their first step
+    glBindTexture(GL_TEXTURE_2D, ExitTexture.Name);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texture.data());
+    int lit = 0;
+    for (size_t i = 76 * 256 * 4; i < 179 * 256 * 4; i += 4)
+        lit += texture[i] + texture[i + 1] + texture[i + 2] > 60;
+    EXPECT_GT(lit, 100);
     BeginWideOrtho();
     const auto sent = CaptureFeedback(DrawShatter); // and their second
     ASSERT_EQ(sent.Count(FeedbackPrimitive::Polygon), 72);
