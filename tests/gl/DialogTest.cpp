@@ -278,10 +278,21 @@ TEST_F(DialogTest, EveryRowOpensShowingItsOwnSetting) {
         Dialogs.BuildMenu(menu, 1);
         return ShownValue(id);
     };
-    for (const auto& r : sliders)
+    // Sliders of whole numbers step by one: those of the int settings, Shininess, Cutoff and Exponent.
+    const auto wholeSteps = [](int id) {
+        for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
+            if (Dialogs.Widgets[slot]->Id == id && Dialogs.Widgets[slot]->Kind == SliderKind)
+                return static_cast<const SliderWidget&>(*Dialogs.Widgets[slot]).IntegerSteps;
+        return 1; // a toggle
+    };
+    for (const auto& r : sliders) {
         EXPECT_EQ(shown(r.Menu, r.Id), *r.Setting) << "row " << r.Id;
-    for (const auto& r : whole)
+        EXPECT_EQ(wholeSteps(r.Id), int(r.Id >= 14 && r.Id <= 16)) << "row " << r.Id;
+    }
+    for (const auto& r : whole) {
         EXPECT_EQ(shown(r.Menu, r.Id), float(r.Value)) << "row " << r.Id;
+        EXPECT_EQ(wholeSteps(r.Id), 1) << "row " << r.Id;
+    }
 }
 
 } // namespace
