@@ -53,7 +53,8 @@ void SetFov(float degrees) {
 // covered window may still take keys with its idle handler stopped: the exit needs it to end on time.
 void Quit() {
     if (ExitStartTime == 0.0f) {
-        ExitStartTime = Clock.Now;
+        // 0 means no exit under way: a key before the clock's first tick starts the exit a hair after it.
+        ExitStartTime = Clock.Now > 0.0f ? Clock.Now : FLT_MIN;
         Sound.Play("hit.wav", 0.5f, 1, 0);
         ExitState = 1;
         HelpShown = 0;

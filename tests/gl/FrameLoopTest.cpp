@@ -182,6 +182,14 @@ TEST_F(FrameLoopTest, QuitKeyFadesOutForTwoSecondsAndASecondOneEndsAtOnce) {
         EXPECT_FALSE(glIsList(stars)) << "the star field's display list outlives the program";
         SetUp();
     }
+    // A quit key before the first frame, the clock still at 0, ends the program on time too.
+    const std::string console = ConsoleOutput([this] {
+        OnKeyboard('q', 0, 0);
+        while (Fake.ExitStatus == -1 && Fake.NowMs < 3000)
+            FrameAt(Fake.NowMs + FrameMs);
+    });
+    EXPECT_EQ(std::make_tuple(console, Fake.ExitStatus, Fake.NowMs),
+              std::make_tuple("\nShutting down...\nFin\n\n", 0, 2016));
 }
 
 // Pausing stops the camera's wander only; the text's waves run on. A sound queued behind the opening wind (2

@@ -114,6 +114,7 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         Settings.FogEnd = 2.0f;
         Settings.DepthCueFog = 1;
         Settings.ScreenClear = r.Key != Special + KeyF12;
+        ExitStartTime = 0.0f; // no exit under way
         r.Changed.Set(r.Expected);
         r.Also.Set(r.AlsoExpected);
         const auto expected = KeyState();
