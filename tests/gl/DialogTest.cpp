@@ -283,7 +283,7 @@ TEST_F(DialogTest, EveryRowOpensShowingItsOwnSetting) {
         for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
             if (Dialogs.Widgets[slot]->Id == id && Dialogs.Widgets[slot]->Kind == SliderKind)
                 return static_cast<const SliderWidget&>(*Dialogs.Widgets[slot]).IntegerSteps;
-        return 1; // a toggle
+        return 1; // a toggle: on or off, whole anyway
     };
     for (const auto& r : sliders) {
         EXPECT_EQ(shown(r.Menu, r.Id), *r.Setting) << "row " << r.Id;

@@ -16,9 +16,9 @@ using namespace gltest;
 
 TEST(SaverOptionsTest, ModeWindowAndOptionsFromTheCommandLineAndTheEnvironment) {
     const std::string badId = "takes a window id, in hex as 0x1a00005 or in decimal, not ";
-    const std::string ignored =
-        "Tovi: -globes takes 1, 2 or 3, not \"4\"; ignored\nTovi: -globes takes 1, 2 or "
-        "3, not \"12\"; ignored\nTovi: unknown option \"-x\" ignored\n";
+    const std::string ignored = "Tovi: -globes takes 1, 2 or 3, not \"4\"; ignored\n"
+                                "Tovi: -globes takes 1, 2 or 3, not \"12\"; ignored\n"
+                                "Tovi: unknown option \"-x\" ignored\n";
     const struct {
         std::vector<const char*> Arguments;
         const char* Environment; // XSCREENSAVER_WINDOW
