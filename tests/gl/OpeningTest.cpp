@@ -93,6 +93,7 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
         for (const FeedbackVertex& corner : triangle.Vertices) {
             EXPECT_NEAR(corner.X - corner.S * 640.0f, 0.0f, 12.0f);
             EXPECT_NEAR(corner.Y - corner.T * 480.0f, 0.0f, 12.0f);
+            EXPECT_TRUE(corner.R == 1.0f && corner.G == 1.0f && corner.B == 1.0f); // the picture untinted
         }
         const FeedbackBox box = sent.Bounds(size_t(&triangle - sent.Primitives.data()), 1);
         EXPECT_NEAR(box.MaxS - box.MinS, 1.0f / 6.0f, 1e-4f);
