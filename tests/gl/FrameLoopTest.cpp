@@ -83,8 +83,8 @@ TEST_F(FrameLoopTest, FadeInAndTheSlidingTitle) {
             EXPECT_TRUE(PixelNear(x, 0, {grey, grey, grey}) && PixelNear(x, 240, {grey, grey, grey}));
         EXPECT_NEAR(TitleText.X, titleX, 1e-3) << ms;
         EXPECT_EQ(std::make_tuple(std::string(TitleText.Text), TitleText.Y, TitleText.Radius, TitleText.Red,
-                                  TitleText.Green, TitleText.Blue),
-                  std::make_tuple("Tovi", 432.0f, 30.0f, 0.0f, 1.0f, 0.0f)); // green
+                                  TitleText.Green, TitleText.Blue, TitleText.WaveOn),
+                  std::make_tuple("Tovi", 432.0f, 30.0f, 0.0f, 1.0f, 0.0f, 1)); // green, waving
     }
     FramesUntil(9900);
     TitleText.Text[0] = '\0';
