@@ -192,9 +192,10 @@ TEST_F(KeyboardControlsTest, WindowSaveLoadResetAndControlCodes) {
     S expected;
     expected.CameraMode = 0;
     EXPECT_EQ(RecordBytes(Settings), RecordBytes(expected));
-    EXPECT_EQ(std::make_tuple(GlobeCount, BlendFunc0, BlendFunc1, MenuShown, MainCamera.Fov, LetterboxPhase,
-                              MainCamera.X, MainCamera.Y, MainCamera.Z),
-              std::make_tuple(1, 2, 1, 0, 110.0f, -2, -0.5f, 0.2f, 2.0f)); // the camera back at its start
+    EXPECT_EQ(
+        std::make_tuple(GlobeCount, BlendFunc0, BlendFunc1, MenuShown, Dialogs.TargetVisibility,
+                        MainCamera.Fov, LetterboxPhase, MainCamera.X, MainCamera.Y, MainCamera.Z),
+        std::make_tuple(1, 2, 1, 0, 0.0f, 110.0f, -2, -0.5f, 0.2f, 2.0f)); // the camera back at its start
 
     std::filesystem::remove("Tovi.pref");
     MainCamera.Fov = 70.5f;
