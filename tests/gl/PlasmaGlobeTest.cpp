@@ -82,7 +82,16 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
             arc.RateY = -8.0f;
         }
     }
-    const std::vector<FeedbackVertex> sent = CaptureFeedback(DrawGlobeScene, 1 << 20).Vertices();
+    const Feedback frame = CaptureFeedback(DrawGlobeScene, 1 << 20);
+    const std::vector<FeedbackVertex> sent = frame.Vertices();
+    float narrowest = 1.0f; // the arcs' strips across: 2 x 0.01 of the radius between their edges at a step
+    for (const FeedbackPrimitive& p : frame.Primitives)
+        for (const FeedbackVertex& a : p.Vertices)
+            for (const FeedbackVertex& b : p.Vertices)
+                if (a.S == 0.0f && b.S == 1.0f && a.T == b.T)
+                    narrowest =
+                        std::min(narrowest, std::hypot(a.X - b.X, a.Y - b.Y, ObjectZ(a, 2) - ObjectZ(b, 2)));
+    EXPECT_NEAR(narrowest, 0.02 * R, 1e-4);
     float faintest = 1.0f;
     float brightest = 0.0f;
     float lowest = 99.0f, highest = -99.0f; // the strips' texture v: 8 repeats a radius, less the time
