@@ -150,6 +150,11 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
                     std::fabs((low[2] + high[2]) / 2 - r.Box[3]) < 1e-4);
         EXPECT_TRUE(r.Time != 2 || across == (std::set<long>{3564, 5346, 7000}));
         const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162);
+        float nearest = 9, farthest = -9; // the tiles' depth, ten units as across
+        for (std::size_t k = 0; k < 162 * 3; ++k) {
+            nearest = std::min(nearest, ObjectZ(sent.Primitives[k / 3].Vertices[k % 3], Half));
+            farthest = std::max(farthest, ObjectZ(sent.Primitives[k / 3].Vertices[k % 3], Half));
+        }
         double sheared =
             0.0; // the upright first bar's metal: s = (x + 0.7) / 0.7, on its faces t = (y + 0.63) / 0.28
         for (std::size_t k = 0; k < 24; ++k) {
@@ -158,11 +163,11 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
                 std::fabs(v.S - (v.X + 0.7) / 0.7) + (k < 12 ? std::fabs(v.T - (v.Y + 0.63) / 0.28) : 0.0);
         }
         EXPECT_TRUE(r.Time != 2 || sheared < 1e-3) << sheared;
-        EXPECT_TRUE(tiles.MaxS == 6.0f && tiles.MaxT == 6.0f && lightmap.MaxS == 1.0f &&
-                    sent.Primitives[162].Vertices[0].A == 0.5f &&
-                    std::fabs(tiles.MinX + 5.0 + 10.0 / 36) < 1e-4 &&
-                    std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
-                    std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4);
+        EXPECT_TRUE(
+            tiles.MaxS == 6.0f && tiles.MaxT == 6.0f && lightmap.MaxS == 1.0f &&
+            sent.Primitives[162].Vertices[0].A == 0.5f && std::fabs(tiles.MinX + 5.0 + 10.0 / 36) < 1e-4 &&
+            std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 && std::fabs(farthest - nearest - 10) < 1e-4 &&
+            std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4);
     }
     // A quarter of the way from row 3 to row 4 the ease has gone (1 - cos 45) / 2 of the way: roll and yaw at
     // 13.18 degrees, the middle at z -0.81. Each corner is the upright emblem's (row 2, middle at z 1) turned
