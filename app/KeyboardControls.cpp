@@ -2,9 +2,9 @@
 
 #include "app/FrameClock.h"
 #include "app/Globals.h"
+#include "app/Opening.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
-#include "app/SoundPlayer.h"
 #include "app/Startup.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
@@ -12,7 +12,6 @@
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
-#include <cfloat>
 #include <climits>
 #include <cstdint>
 
@@ -53,10 +52,7 @@ void SetFov(float degrees) {
 // covered window may still take keys with its idle handler stopped: the exit needs it to end on time.
 void Quit() {
     if (ExitStartTime == 0.0f) {
-        // 0 means no exit under way: a key before the clock's first tick starts the exit a hair after it.
-        ExitStartTime = Clock.Now > 0.0f ? Clock.Now : FLT_MIN;
-        Sound.Play("hit.wav", 0.5f, 1, 0);
-        ExitState = 1;
+        StartExit();
         HelpShown = 0;
         Host->SetIdle(true);
     } else {

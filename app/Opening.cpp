@@ -17,6 +17,7 @@
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
+#include <cfloat>
 
 float TextureAnimTimer = 0.0f;
 ShatterTile ShatterTiles[ShatterColumns][ShatterRows];
@@ -133,4 +134,11 @@ void DrawShatter() {
             glPopMatrix();
         }
     glDisable(GL_TEXTURE_2D);
+}
+
+void StartExit() {
+    // 0 means no exit under way: an exit started before the clock's first tick starts a hair after it.
+    ExitStartTime = Clock.Now > 0.0f ? Clock.Now : FLT_MIN;
+    Sound.Play("hit.wav", 0.5f, 1, 0);
+    ExitState = 1;
 }

@@ -7,6 +7,10 @@ void DrawScene();
 // The logo gives way to the globes for the rest of the run, with the camera wandering by itself.
 void EndOpening();
 
+// The quit: the hit sounds, and the next frame captures the picture for the shattering fade-out, which
+// ends the program two seconds later.
+void StartExit();
+
 // Draws the scene once more into the lower-left size x size pixels and copies them into the texture, for
 // the shattering exit.
 void CaptureScreen(int size, unsigned int textureName);

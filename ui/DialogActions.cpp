@@ -1,8 +1,8 @@
 // What each menu row does when it is activated: the value it reported goes into the setting it stands for,
 // buttons run their command, and most changes are confirmed on the status line.
 
-#include "app/FrameClock.h"
 #include "app/Globals.h"
+#include "app/Opening.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
 #include "app/SoundPlayer.h"
@@ -158,9 +158,7 @@ void DialogStack::DoAction() {
         return;
     }
     if (id == 99) { // the shattering fade-out, as the quit key starts it
-        ExitStartTime = Clock.Now;
-        Sound.Play("hit.wav", 0.5f, 1, 0);
-        ExitState = 1;
+        StartExit();
         return;
     }
     switch (CurrentMenu) {
