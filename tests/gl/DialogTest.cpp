@@ -279,11 +279,9 @@ TEST_F(DialogTest, EveryRowOpensShowingItsOwnSetting) {
         return ShownValue(id);
     };
     // Sliders of whole numbers step by one: those of the int settings, Shininess, Cutoff and Exponent.
-    const auto wholeSteps = [](int id) {
-        for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
-            if (Dialogs.Widgets[slot]->Id == id && Dialogs.Widgets[slot]->Kind == SliderKind)
-                return static_cast<const SliderWidget&>(*Dialogs.Widgets[slot]).IntegerSteps;
-        return 1; // a toggle: on or off, whole anyway
+    const auto wholeSteps = [](int id) { // a toggle: on or off, whole anyway
+        const Widget* row = MenuRow(id);
+        return row && row->Kind == SliderKind ? static_cast<const SliderWidget*>(row)->IntegerSteps : 1;
     };
     for (const auto& r : sliders) {
         EXPECT_EQ(shown(r.Menu, r.Id), *r.Setting) << "row " << r.Id;

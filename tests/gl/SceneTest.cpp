@@ -152,8 +152,9 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
         const FeedbackBox tiles = sent.Bounds(0, 162), lightmap = sent.Bounds(162, 162);
         float nearest = 9, farthest = -9; // the tiles' depth, ten units as across
         for (std::size_t k = 0; k < 162 * 3; ++k) {
-            nearest = std::min(nearest, ObjectZ(sent.Primitives[k / 3].Vertices[k % 3], Half));
-            farthest = std::max(farthest, ObjectZ(sent.Primitives[k / 3].Vertices[k % 3], Half));
+            const float z = ObjectZ(sent.Primitives[k / 3].Vertices[k % 3], Half);
+            nearest = std::min(nearest, z);
+            farthest = std::max(farthest, z);
         }
         double sheared =
             0.0; // the upright first bar's metal: s = (x + 0.7) / 0.7, on its faces t = (y + 0.63) / 0.28

@@ -10,7 +10,7 @@
 //   LitPixels(left, bottom, right, top)       how many pixels of [left, right) x [bottom, top) are brighter
 //                                             than the darkest star
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
-//   ShownValue(id)                            what the open menu page's row with this id shows
+//   MenuRow(id), ShownValue(id)               the open menu page's row with this id, and what it shows
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
@@ -66,14 +66,20 @@ inline int LitPixels(int left, int bottom, int right, int top) {
     return lit;
 }
 
+// The open menu page's row with this id, or null.
+inline const Widget* MenuRow(int id) {
+    for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
+        if (Dialogs.Widgets[slot]->Id == id)
+            return Dialogs.Widgets[slot].get();
+    return nullptr;
+}
+
 // What the open menu page's row with this id shows: a slider's value, a toggle's state; -1 without the row.
 inline float ShownValue(int id) {
-    for (int slot = 0; slot < Dialogs.WidgetCount; ++slot) {
-        const Widget& row = *Dialogs.Widgets[slot];
-        if (row.Id == id)
-            return row.Kind == SliderKind ? static_cast<const SliderWidget&>(row).Value : float(row.State);
-    }
-    return -1.0f;
+    const Widget* row = MenuRow(id);
+    return !row                      ? -1.0f
+           : row->Kind == SliderKind ? static_cast<const SliderWidget*>(row)->Value
+                                     : float(row->State);
 }
 
 inline void BeginWideOrtho() {
