@@ -16,7 +16,7 @@
 #include "scene/Logo.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramState.h"
-#include "support/SilencedStdout.h"
+#include "support/Console.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 

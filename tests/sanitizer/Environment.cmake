@@ -25,7 +25,7 @@ set(TOVI_SANITIZER_TEST_SCRIPT ${CMAKE_CURRENT_BINARY_DIR}/SanitizedTests.cmake)
 file(CONFIGURE OUTPUT ${TOVI_SANITIZER_TEST_SCRIPT} @ONLY CONTENT [=[
 get_cmake_property(tovi_variables VARIABLES)
 foreach(tovi_variable IN LISTS tovi_variables)
-  if(tovi_variable MATCHES "^(gl|soak)_tests_TESTS$")
+  if(tovi_variable MATCHES "^gl_tests_TESTS$")
     set_tests_properties(${${tovi_variable}} PROPERTIES ENVIRONMENT_MODIFICATION "@TOVI_SANITIZER_DRAWING_ENVIRONMENT@")
   elseif(tovi_variable MATCHES "^[a-z_]+_TESTS$")
     set_tests_properties(${${tovi_variable}} PROPERTIES ENVIRONMENT_MODIFICATION "@TOVI_SANITIZER_ENVIRONMENT@")

@@ -1,3 +1,0 @@
-#pragma once
-// Until the benchmarks and the soak include support/Console.h themselves.
-#include "support/Console.h"
