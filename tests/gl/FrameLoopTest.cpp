@@ -2,7 +2,7 @@
 // full clears, trails, the letterbox bands under the menu, the end of the program, pausing and the wind.
 // (That a key or a click acts on one frame only is seen where it matters, walking the menu: DialogTest.)
 // Every frame hands back the resting GL state without a GL error. Then the viewport and projection the
-// letterbox leaves, and the polygon mode.
+// letterbox leaves.
 
 #include "scene/Universe.h"
 #include "support/GlTestFixture.h"
@@ -275,28 +275,6 @@ TEST_F(ScreenPassTest, LetterboxSetsViewportAndNarrowsThePerspective) {
         EXPECT_EQ(std::make_tuple(m[0], m[5], m[10], m[14]),
                   std::make_tuple(1.0, 1.0, 1.0, -0.25)); // the eye at CameraZ
     }
-}
-
-TEST_F(ScreenPassTest, PolygonModeFollowsTheSettingAndAWindowOfNoHeightDraws) {
-    for (const auto& [before, setting, after] : {std::tuple{GL_LINE, 0, GL_FILL},
-                                                 {GL_FILL, 1, GL_LINE},
-                                                 {GL_FILL, 2, GL_POINT},
-                                                 {GL_POINT, 3, GL_POINT}}) { // a damaged value: as it was
-        glPolygonMode(GL_FRONT_AND_BACK, before);
-        Settings.PolygonMode = setting;
-        ApplyPolygonMode(Settings);
-        GLint mode[2] = {};
-        glGetIntegerv(GL_POLYGON_MODE, mode);
-        EXPECT_EQ(std::make_tuple(mode[0], mode[1]), std::make_tuple(GLint(after), GLint(after))) << setting;
-    }
-    // A minimised window: frames go on without a GL error, in trail mode and with full clears.
-    ProgramCallbacks().Reshape(640, 0);
-    for (int letterbox : {0, 6})
-        for (int screenClear : {0, 1}) {
-            Settings.Letterbox = letterbox;
-            Settings.ScreenClear = screenClear;
-            FrameAt(Fake.NowMs + FrameMs);
-        }
 }
 
 } // namespace
