@@ -16,12 +16,12 @@
 #include "scene/Logo.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramState.h"
-#include "support/Console.h"
 #include "ui/DialogStack.h"
 #include "ui/OverlayText.h"
 
 #include <GL/gl.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace bench {
@@ -50,7 +50,6 @@ inline bool EnterDataFolder() {
 }
 
 using support::ResetProgram;
-using support::SilencedStdout;
 
 // What a fresh process does before its first frame, on the given host at 0 ms and with a window of the
 // given size. A preferences file left in the data folder by a run of the program is overridden: every
@@ -59,10 +58,15 @@ inline void StartProgram(BenchPlatform& host, int width, int height) {
     ResetProgram();
     host = BenchPlatform();
     Host = &host;
-    {
-        SilencedStdout silenced;
-        InitGL();
-    }
+    // The start-up's console lines go to /dev/null: the tables are the benchmark's output.
+    std::fflush(stdout);
+    const int console = dup(STDOUT_FILENO), null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    InitGL();
+    std::fflush(stdout);
+    dup2(console, STDOUT_FILENO);
+    close(console);
+    close(null);
     Settings.RestoreDefaults();
     Settings.CameraMode = 1;
     MainCamera.Fov = float(Settings.Fov);

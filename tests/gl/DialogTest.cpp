@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -241,56 +240,6 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     Dialogs.StackDepth = 0;
     EXPECT_EQ(ConsoleOutput([] { Dialogs.PopMenu(); }), "** Attempt to pop no dialog");
     EXPECT_EQ(Dialogs.CurrentMenu, int(SaveMenu));
-}
-
-// Every row of the pages opens showing its own setting: each setting first gets a value no other one
-// holds, so a slider or a toggle that shows another's value is seen.
-TEST_F(DialogTest, EveryRowOpensShowingItsOwnSetting) {
-    const struct {
-        int Menu, Id;
-        float* Setting;
-    } sliders[] = {
-        {StandardMenu, 56, &S.RotateSpeed},   {StandardMenu, 57, &S.MoveSpeed},
-        {StandardMenu, 54, &S.MainSpeed},     {StandardMenu, 52, &S.CameraZ},
-        {StandardMenu, 55, &S.FadeEffect},    {CustomMenu, 53, &S.ObjectSize},
-        {CustomMenu, 60, &S.ArcThickness},    {CustomMenu, 71, &S.MouseSensitivity},
-        {CustomMenu, 72, &S.MoveSensitivity}, {CustomMenu, 10, &S.Ambient},
-        {CustomMenu, 11, &S.Diffuse},         {CustomMenu, 12, &S.Specular},
-        {CustomMenu, 13, &S.Reflective},      {CustomMenu, 14, &S.Shininess},
-        {CustomMenu, 15, &S.Cutoff},          {CustomMenu, 16, &S.Exponent},
-    };
-    const struct {
-        int Menu, Id;
-        int* Setting;
-        int Value;
-    } whole[] = {
-        {StandardMenu, 51, &S.Fov, 77},        {StandardMenu, 59, &S.Letterbox, 4},
-        {StandardMenu, 58, &S.PolygonMode, 1}, {StandardMenu, 96, &S.ScreenClear, 0},
-        {StandardMenu, 97, &Paused, 1},        {StandardMenu, 70, &Sound.Enabled, 0},
-        {CustomMenu, 61, &GlobeCount, 2},      {CustomMenu, 31, &BlendFunc0, 6},
-        {CustomMenu, 32, &BlendFunc1, 5},      {MainMenu, 80, &InfoShown, 1},
-    };
-    for (std::size_t i = 0; i < std::size(sliders); ++i)
-        *sliders[i].Setting = 0.25f + float(i);
-    for (const auto& r : whole)
-        *r.Setting = r.Value;
-    const auto shown = [](int menu, int id) {
-        Dialogs.BuildMenu(menu, 1);
-        return ShownValue(id);
-    };
-    // Sliders of whole numbers step by one: those of the int settings, Shininess, Cutoff and Exponent.
-    const auto wholeSteps = [](int id) { // a toggle: on or off, whole anyway
-        const Widget* row = MenuRow(id);
-        return row && row->Kind == SliderKind ? static_cast<const SliderWidget*>(row)->IntegerSteps : 1;
-    };
-    for (const auto& r : sliders) {
-        EXPECT_EQ(shown(r.Menu, r.Id), *r.Setting) << "row " << r.Id;
-        EXPECT_EQ(wholeSteps(r.Id), int(r.Id >= 14 && r.Id <= 16)) << "row " << r.Id;
-    }
-    for (const auto& r : whole) {
-        EXPECT_EQ(shown(r.Menu, r.Id), float(r.Value)) << "row " << r.Id;
-        EXPECT_EQ(wholeSteps(r.Id), 1) << "row " << r.Id;
-    }
 }
 
 } // namespace

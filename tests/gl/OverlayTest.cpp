@@ -13,9 +13,27 @@
 namespace {
 
 using namespace support;
+using gltest::ResetProgram;
 constexpr float None = -99.0f; // the value out before each frame
 
-class OverlayTest : public gltest::TextTest {};
+// The text objects linked, an empty font and a whole-window pixel projection.
+class OverlayTest : public gltest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ResetProgram();
+        OverlayText::Font = &Font;
+        OverlayText::WaveBank = &TextWaveBank;
+        OverlayText::ClockLink = &Clock;
+        OverlayText::ViewLink = &View;
+        TextWaveBank.Init(8);
+        View.Reshape(gltest::WindowWidth, gltest::WindowHeight);
+        View.SetLetterbox(0);
+        View.BeginOrtho();
+    }
+
+    Texture Font;
+};
 
 // A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right at
 // every size; the pen moves 0.9 s per character. Sway moves the string by half the size times the sine

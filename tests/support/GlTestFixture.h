@@ -2,7 +2,6 @@
 
 // The GL tests' fixtures, on a real OpenGL context (Mesa's software renderer through EGL, no window):
 //   GlTest        a 640 x 480 context; every test ends with no OpenGL error pending
-//   TextTest      GlTest with the text objects linked, an empty font and a whole-window pixel projection
 //   ProgramTest   the program as main leaves it before the first frame, on the scripted host Fake at 0 ms,
 //                 in a scratch folder, its window shown: FrameAt(ms), FramesUntil(ms, step), StartProgram()
 //                 again, Press(key) and Press(Special + key) (the status line's text after it)
@@ -10,11 +9,10 @@
 //   LitPixels(left, bottom, right, top)       how many pixels of [left, right) x [bottom, top) are brighter
 //                                             than the darkest star
 //   ExpectRestingState()                      the GL state every pass and frame must hand back
-//   MenuRow(id), ShownValue(id)               the open menu page's row with this id, and what it shows
+//   ShownValue(id)                            what the open menu page's row with this id shows
 //   ConsoleOutput(call)                       what the call wrote to stdout
 //   BeginWideOrtho()                          window pixels, as BeginOrtho, but unclipped far beyond the
 //                                             window's edges, for feedback of what falls outside it
-// (PressSpecial(key) is now Press(Special + key); PixelNear and Paint live in FrameLoopTest, their one user.)
 
 // The program's static objects and globals come with support/ProgramState.h.
 #include "app/FrameLoop.h"
@@ -22,17 +20,16 @@
 #include "app/PointerControls.h"
 #include "app/Startup.h"
 #include "support/Bytes.h"
-#include "support/Console.h"
 #include "support/FakePlatform.h"
 #include "support/Feedback.h"
 #include "support/OffscreenContext.h"
 #include "support/ProgramState.h"
-#include "support/RestingState.h"
 #include "support/ScratchFolder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace gltest {
@@ -51,9 +48,22 @@ template <typename Call> std::string ConsoleOutput(Call call) {
     return testing::internal::GetCapturedStdout();
 }
 
+// Between draws OpenGL rests with the alpha test, blending, the depth test and texturing off, the alpha
+// reference at 0, the blend factors at source alpha and one minus source alpha, and depth writes on.
 inline void ExpectRestingState() {
-    const char* fault = support::RestingStateFault();
-    EXPECT_FALSE(fault) << fault;
+    GLfloat reference = -1.0f;
+    GLint factors[2] = {};
+    GLboolean depthWrites = GL_FALSE;
+    glGetFloatv(GL_ALPHA_TEST_REF, &reference);
+    glGetIntegerv(GL_BLEND_SRC, &factors[0]);
+    glGetIntegerv(GL_BLEND_DST, &factors[1]);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_EQ(std::make_tuple(glIsEnabled(GL_ALPHA_TEST), reference, glIsEnabled(GL_BLEND), factors[0],
+                              factors[1], glIsEnabled(GL_DEPTH_TEST), depthWrites,
+                              glIsEnabled(GL_TEXTURE_2D)),
+              std::make_tuple(GL_FALSE, 0.0f, GL_FALSE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_FALSE,
+                              GL_TRUE, GL_FALSE))
+        << "alpha test, its reference, blending, blend factors, depth test, depth writes, texturing";
 }
 
 // Pixels brighter than the darkest star in the rectangle [left, right) x [bottom, top).
@@ -66,20 +76,14 @@ inline int LitPixels(int left, int bottom, int right, int top) {
     return lit;
 }
 
-// The open menu page's row with this id, or null.
-inline const Widget* MenuRow(int id) {
-    for (int slot = 0; slot < Dialogs.WidgetCount; ++slot)
-        if (Dialogs.Widgets[slot]->Id == id)
-            return Dialogs.Widgets[slot].get();
-    return nullptr;
-}
-
 // What the open menu page's row with this id shows: a slider's value, a toggle's state; -1 without the row.
 inline float ShownValue(int id) {
-    const Widget* row = MenuRow(id);
-    return !row                      ? -1.0f
-           : row->Kind == SliderKind ? static_cast<const SliderWidget*>(row)->Value
-                                     : float(row->State);
+    for (int slot = 0; slot < Dialogs.WidgetCount; ++slot) {
+        const Widget* row = Dialogs.Widgets[slot].get();
+        if (row->Id == id)
+            return row->Kind == SliderKind ? static_cast<const SliderWidget*>(row)->Value : float(row->State);
+    }
+    return -1.0f;
 }
 
 inline void BeginWideOrtho() {
@@ -97,24 +101,6 @@ protected:
     void TearDown() override { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
 
     OffscreenContext Context{WindowWidth, WindowHeight};
-};
-
-class TextTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        ResetProgram();
-        OverlayText::Font = &Font;
-        OverlayText::WaveBank = &TextWaveBank;
-        OverlayText::ClockLink = &Clock;
-        OverlayText::ViewLink = &View;
-        TextWaveBank.Init(8);
-        View.Reshape(WindowWidth, WindowHeight);
-        View.SetLetterbox(0);
-        View.BeginOrtho();
-    }
-
-    Texture Font;
 };
 
 // Every test also ends with no OpenGL error counted by the frame loop.
@@ -136,10 +122,7 @@ protected:
         Fake = FakePlatform();
         Host = &Fake;
         ProgramCallbacks().WindowStatus(WindowFullyRetained); // the frame loop's own record of the window
-        {
-            support::SilencedStdout quiet;
-            InitGL();
-        }
+        ConsoleOutput(InitGL);
         View.Reshape(WindowWidth, WindowHeight);
     }
 
