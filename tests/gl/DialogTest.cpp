@@ -233,13 +233,6 @@ TEST_F(DialogTest, MenuFadesInMainMenuRowsOpenTheirPagesTitleMovesItFocusKeysWra
     EXPECT_NEAR(Drawn().Bounds(0, 2).MinX, 88.0f - 12.0f, 1e-3f); // 0.8 shown again, closing
     FramesUntil(Fake.NowMs + 400);
     EXPECT_EQ(support::CaptureFeedback([this] { Step(); }, 1 << 20).Glyphs().find("Main"), std::string::npos);
-    // The stack holds 19 pages: a page opened on a full stack opens unstacked, and Back with none stays.
-    Dialogs.StackDepth = 19;
-    EXPECT_EQ(ConsoleOutput([] { Dialogs.OpenMenu(SaveMenu, 1); }),
-              "** Attempt to push dialog beyond limits");
-    Dialogs.StackDepth = 0;
-    EXPECT_EQ(ConsoleOutput([] { Dialogs.PopMenu(); }), "** Attempt to pop no dialog");
-    EXPECT_EQ(Dialogs.CurrentMenu, int(SaveMenu));
 }
 
 } // namespace

@@ -64,14 +64,6 @@ TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAdvanceSwayAndWobbleAndMessage
                     v.A == 1);
         gltest::ExpectRestingState();
     }
-    // The wave sizes glyph i by 0.75 + 0.5 sin(25 x phase + i - 5 x now), from 0.25 to 1.25 times: it runs
-    // along the string at 5 radians a second, so 0.2 s after the first glyph has its peak the second has it.
-    OverlayText waving;
-    waving.WaveOn = 1;
-    TextWaveBank.Phase[5] = TextWaveBank.Phase[6] = float(M_PI / 50.0); // the first glyph's peak at 0 s
-    Clock.Now = 0.2f;
-    const Feedback sent = CaptureFeedback([&] { waving.Draw("aa", 100.0f, 100.0f, 20.0f); });
-    EXPECT_TRUE(Near(sent.Bounds(2, 2), {105.5f, 75, 133.5f, 125, 0.0625f, 0.375f, 0.125f, 0.5f}));
     // A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
     // once for a full clear. Taken away directly it asks for none.
     StatusLine.X = 20.0f;
@@ -233,20 +225,6 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         EXPECT_EQ(sent.Glyphs(), c.Shown);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    // Tiles are cut out where their alpha is 0.05 or less, text where it is at most its reference, 0.01.
-    OverlayText text;
-    text.BlendOn = 0;
-    for (float alpha : {0.06f, 0.03f, 0.005f}) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor4f(1.0f, 1.0f, 1.0f, alpha);
-        Widget::DrawTexturedRect(nullptr, 0.0f, 0.0f, 4.0f, 4.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-        text.Alpha = alpha;
-        text.Draw("W", 20.0f, 20.0f, 10.0f);
-        unsigned char tile[4] = {}, glyph[4] = {};
-        glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, tile);
-        glReadPixels(20, 20, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, glyph);
-        EXPECT_TRUE(tile[0] == (alpha > 0.05f ? 255 : 0) && glyph[0] == (alpha > 0.01f ? 255 : 0)) << alpha;
-    }
 }
 
 } // namespace

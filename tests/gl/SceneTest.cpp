@@ -90,11 +90,10 @@ TEST_F(SceneTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
     const struct {
         float Time, Colour[4];
         double Box[4]; // the emblem's half extents in x, y, z, and its middle's z
-    } rows[] = {
-        {2, {1, 0, 0, 1}, {0.7, 0.63, 0.14, 1}},
-        {4, {0, 1, 0, 0.65f}, {0.14, 0.7, 0.63, 0.3}},
-        {6, {0, 0, 1, 1}, {0.63, 0.7, 0.14, 1}},
-        {1.25f, {1, 0.75f, 0.75f, 0.146447f}, {0.7, 0.63, 0.14, -0.707107}}};
+    } rows[] = {{2, {1, 0, 0, 1}, {0.7, 0.63, 0.14, 1}},
+                {4, {0, 1, 0, 0.65f}, {0.14, 0.7, 0.63, 0.3}},
+                {6, {0, 0, 1, 1}, {0.63, 0.7, 0.14, 1}},
+                {1.25f, {1, 0.75f, 0.75f, 0.146447f}, {0.7, 0.63, 0.14, -0.707107}}};
     const LogoPose closing = LogoPoseAt(6.5f); // the last row eases back into the first
     EXPECT_TRUE(std::fabs(closing.Z + 1) + std::fabs(closing.Roll - 45) + std::fabs(closing.Red - 0.5f) <
                 1e-4);

@@ -33,22 +33,6 @@ TEST(SoundPlayerTest, ForcedSoundsCutInOthersAreDroppedOrWaitOnAStack) {
     fake.NowMs = 10510;
     EXPECT_EQ(sound.Update(), 1);
     EXPECT_EQ(fake.Waves, (std::vector<std::string>{"hit.wav", "forced.wav", "queued.wav"}));
-
-    // Twenty more while busy: the twentieth is dropped, the others play last in, first out.
-    for (int i = 0; i < 20; ++i)
-        sound.Play(("q" + std::to_string(i) + ".wav").c_str(), 0.125f, 0, 1);
-    EXPECT_EQ(sound.QueueCount, 19);
-    sound.Enabled = 0; // switched off, the queue waits
-    fake.NowMs = 20000;
-    EXPECT_EQ(sound.Update(), 0);
-    sound.Enabled = 1;
-    for (int i = 18; i >= 0; --i, fake.NowMs += 250) {
-        ASSERT_EQ(sound.Update(), 1);
-        EXPECT_EQ(fake.Waves.back(), "q" + std::to_string(i) + ".wav");
-    }
-
-    // The wind comes back counting from the end of the last sound, started at 24.5 s.
-    EXPECT_EQ(sound.LastEnd, 24.625f);
 }
 
 TEST(OscillatorBankTest, ChannelsStartSteadyAndWanderBounded) {
