@@ -38,32 +38,17 @@ TEST_F(SceneObjectTest, SpriteFacesTheCameraWithItsImageUpright) {
 // The plasma's blend selectors b (0 to 8) and B (0 to 7) pick from OpenGL's factors in this order; the
 // sixth differs, a colour of the other side, and stray values keep to the ends.
 TEST_F(SceneObjectTest, BlendSelectorsPickTheirFactors) {
-    const GLint sources[] = {GL_ZERO,
-                             GL_ONE,
-                             GL_SRC_ALPHA,
-                             GL_ONE_MINUS_SRC_ALPHA,
-                             GL_DST_ALPHA,
-                             GL_ONE_MINUS_DST_ALPHA,
-                             GL_DST_COLOR,
-                             GL_ONE_MINUS_DST_COLOR,
-                             GL_SRC_ALPHA_SATURATE,
-                             GL_SRC_ALPHA_SATURATE};
-    const GLint destinations[] = {GL_ZERO,
-                                  GL_ONE,
-                                  GL_SRC_ALPHA,
-                                  GL_ONE_MINUS_SRC_ALPHA,
-                                  GL_DST_ALPHA,
-                                  GL_ONE_MINUS_DST_ALPHA,
-                                  GL_SRC_COLOR,
-                                  GL_ONE_MINUS_SRC_COLOR,
-                                  GL_ONE_MINUS_SRC_COLOR,
-                                  GL_ONE_MINUS_SRC_COLOR};
+    const GLint factors[2][10] = {
+        {GL_ZERO, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+         GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA_SATURATE, GL_SRC_ALPHA_SATURATE},
+        {GL_ZERO, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+         GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR}};
     for (int selector = 0; selector < 10; ++selector) {
-        GLint factors[2];
+        GLint got[2];
         SetBlendFactors(selector, 9 - selector);
-        glGetIntegerv(GL_BLEND_SRC, &factors[0]);
-        glGetIntegerv(GL_BLEND_DST, &factors[1]);
-        EXPECT_TRUE(factors[0] == sources[selector] && factors[1] == destinations[9 - selector]) << selector;
+        glGetIntegerv(GL_BLEND_SRC, &got[0]);
+        glGetIntegerv(GL_BLEND_DST, &got[1]);
+        EXPECT_TRUE(got[0] == factors[0][selector] && got[1] == factors[1][9 - selector]) << selector;
     }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
