@@ -1,14 +1,12 @@
 // Whole frames of the program on the scripted host clock: the fade in, the sliding title,
 // full clears, trails, the letterbox bands under the menu, the end of the program, pausing and the wind.
 // (That a key or a click acts on one frame only is seen where it matters, walking the menu: DialogTest.)
-// Every frame hands back the resting GL state without a GL error. Then the viewport and projection the
-// letterbox leaves.
+// Every frame hands back the resting GL state without a GL error.
 
 #include "scene/Universe.h"
 #include "support/GlTestFixture.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -235,46 +233,6 @@ TEST_F(FrameLoopTest, PauseSoundsTheClockAndAHiddenWindow) {
     }
     FrameAt(Fake.NowMs + 60000);
     EXPECT_FLOAT_EQ(Clock.Now, 29.15f);
-}
-
-using ScreenPassTest = ProgramTest;
-
-// Each step takes 5 % of the height off the bottom and the top, truncated; the view narrows by up to 44
-// degrees at step 6. Steps beyond 0..6 (a damaged file) and the field of view are held within range.
-TEST_F(ScreenPassTest, LetterboxSetsViewportAndNarrowsThePerspective) {
-    const struct {
-        int Height, Letterbox;
-        float CameraFov;
-        std::array<int, 4> Viewport;
-        double Fovy;
-    } rows[] = {
-        {480, 0, 110.0f, {0, 0, 640, 480}, 110.0},   {480, 3, 110.0f, {0, 72, 640, 336}, 99.0},
-        {480, 6, 110.0f, {0, 144, 640, 192}, 66.0},  {768, 1, 90.0f, {0, 38, 640, 691}, 90.0 - 44.0 / 36.0},
-        {480, 99, 110.0f, {0, 144, 640, 192}, 66.0}, {480, -3, 110.0f, {0, 0, 640, 480}, 110.0},
-        {480, 0, 0.0f, {0, 0, 640, 480}, 1.0},       {480, 0, 1000.0f, {0, 0, 640, 480}, 179.0}};
-    Settings.CameraZ = 0.25f;
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message()
-                     << "height " << r.Height << ", letterbox " << r.Letterbox << ", fov " << r.CameraFov);
-        View.Reshape(640, r.Height);
-        MainCamera.Fov = r.CameraFov;
-        View.SetLetterbox(r.Letterbox);
-        View.ApplyViewport();
-        View.BeginPerspective();
-        std::array<int, 4> viewport{};
-        glGetIntegerv(GL_VIEWPORT, viewport.data());
-        std::array<double, 16> p{}, m{};
-        glGetDoublev(GL_PROJECTION_MATRIX, p.data());
-        glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
-        EXPECT_EQ(viewport, r.Viewport);
-        EXPECT_NEAR(2.0 * std::atan(1.0 / p[5]) * 180.0 / M_PI, r.Fovy, 1e-3);
-        EXPECT_NEAR(p[5] / p[0], 640.0 / r.Viewport[3], 1e-4);
-        EXPECT_NEAR(p[14] / (p[10] - 1.0), 0.1, 1e-4); // near
-        EXPECT_NEAR(p[14] / (p[10] + 1.0), 30.0 + 0.25 + 0.7,
-                    1e-2); // far, pushed out by CameraZ and ObjectSize
-        EXPECT_EQ(std::make_tuple(m[0], m[5], m[10], m[14]),
-                  std::make_tuple(1.0, 1.0, 1.0, -0.25)); // the eye at CameraZ
-    }
 }
 
 } // namespace

@@ -25,12 +25,6 @@ TEST_F(OpeningTest, ClickEndsTheOpeningForTheRestOfTheRun) {
     EXPECT_EQ(std::make_tuple(LogoTime != logoTime, Logo.Size), std::make_tuple(true, 1.25f));
     EXPECT_TRUE(Logo.LightPosition[0] == MainLight.X && Logo.LightPosition[1] == MainLight.Y &&
                 Logo.LightPosition[2] == MainLight.Z);
-    float longest = 0.0f; // the glow's rays turn when more than 0.07 s have passed
-    for (int frame = 0; frame < 5; ++frame) {
-        FrameAt(Fake.NowMs + FrameMs);
-        longest = std::max(longest, TextureAnimTimer);
-    }
-    EXPECT_NEAR(longest, 0.064f, 1e-4);
 
     // The click frame draws neither the logo nor the globes; the globes follow, with the camera wandering.
     Mouse.Button(ButtonLeft, ButtonDown);
@@ -108,9 +102,6 @@ TEST_F(OpeningTest, QuitShattersTheCapturedPictureIntoFallingTiles) {
     EXPECT_LT(CaptureFeedback(DrawShatter).Bounds().MaxY, 0.0f);
     FramesUntil(3016 + 2016, FrameMs);
     EXPECT_EQ(Fake.ExitStatus, 0);
-    CaptureScreen(256, ExitTexture.Name); // a later capture lays its own tiles out again
-    DrawShatter();
-    EXPECT_NEAR(ShatterTiles[2][3].Y, startY, 12.0f);
 }
 
 } // namespace
