@@ -164,43 +164,4 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     }
 }
 
-// New globes start at any angle, colour and place, and tumble by under 0.1 degree a frame either way; their
-// arcs point anywhere and drift by under 10 degrees a second either way, as often one way as the other, and
-// about once in 500 frames an arc's angle leaps by up to 30 degrees either way.
-TEST_F(PlasmaGlobeTest, NewGlobesAndTheirArcsStartAnywhereTurnEitherWayAndLeapNowAndThen) {
-    const PlasmaGlobe globes[8];
-    for (int c = 1; c <= 6; ++c) // the channels of colour and place, each at a phase of its own
-        EXPECT_NE(globes[0].Bank.Phase[c], globes[1].Bank.Phase[c]) << c;
-    float PlasmaArc::*const fields[6] = {&PlasmaArc::AngleX, &PlasmaArc::AngleY, &PlasmaArc::AngleZ,
-                                         &PlasmaArc::RateX,  &PlasmaArc::RateY,  &PlasmaArc::RateZ};
-    for (int f = 0; f < 6; ++f) {
-        double low = 1.0, high = 0.0; // over all arcs, as a share of the range
-        for (const PlasmaGlobe& globe : globes) {
-            const double turns[2] = {globe.*TumbleFields[f] / 360.0, (globe.*TumbleFields[f] + 0.1) / 0.2};
-            EXPECT_TRUE(turns[f % 2] >= 0.0 && turns[f % 2] < 1.0) << f;
-            for (const PlasmaArc& arc : globe.Arcs) {
-                const double share = f < 3 ? arc.*fields[f] / 360.0 : (arc.*fields[f] + 10.0) / 20.0;
-                low = std::min(low, share);
-                high = std::max(high, share);
-            }
-        }
-        EXPECT_TRUE(low >= 0.0 && low < 0.1 && high < 1.0 && high > 0.9) << f << ": " << low << ", " << high;
-    }
-    std::srand(2);
-    PlasmaArc arc;
-    arc.AngleX = arc.AngleY = arc.AngleZ = 180.0f;
-    arc.RateX = arc.RateY = arc.RateZ = 0.0f;
-    int leaps = 0;
-    float largest = 0.0f;
-    for (int frame = 0; frame < 5000; ++frame) {
-        const float before[3] = {arc.AngleX, arc.AngleY, arc.AngleZ};
-        arc.Draw(1.0f, 1.0f, 1.0f, 1.0f, 0.01f);
-        for (const float leap : {arc.AngleX - before[0], arc.AngleY - before[1], arc.AngleZ - before[2]}) {
-            leaps += leap != 0.0f;
-            largest = std::max(largest, std::fabs(leap));
-        }
-    }
-    EXPECT_TRUE(leaps >= 10 && leaps <= 50 && largest <= 30.0f) << leaps << ", " << largest;
-}
-
 } // namespace
