@@ -207,8 +207,7 @@ void DisplayFrame() {
     Sound.Update();
 
     // Key codes and button edges are seen by exactly one frame.
-    Keys.LastKey = 0;
-    Keys.LastSpecialKey = 0;
+    Keys.EndFrame();
     Mouse.EndFrame();
 }
 

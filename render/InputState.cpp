@@ -37,11 +37,25 @@ void KeyboardState::SpecialDown(int key, int modifiers) {
     Alt = modifiers & ModifierAlt;
     Ctrl = modifiers & ModifierCtrl;
     Shift = modifiers & ModifierShift;
-    Arrows |= ArrowBitOf(key, Ctrl);
+    const int arrow = ArrowBitOf(key, Ctrl);
+    Arrows |= arrow;
+    ArrowsPressed |= arrow;
+    ArrowsReleased &= ~arrow;
 }
 
 void KeyboardState::SpecialUp(int key) {
-    Arrows &= ~ArrowBitOf(key, Ctrl);
+    const int arrow = ArrowBitOf(key, Ctrl);
+    if (ArrowsPressed & arrow)
+        ArrowsReleased |= arrow;
+    else
+        Arrows &= ~arrow;
+}
+
+void KeyboardState::EndFrame() {
+    LastKey = 0;
+    LastSpecialKey = 0;
+    Arrows &= ~ArrowsReleased;
+    ArrowsPressed = ArrowsReleased = 0;
 }
 
 void MouseState::Motion(int x, int y, const SettingsStore& settings, const ScreenView& view) {
@@ -65,11 +79,12 @@ void MouseState::Button(int button, int state) {
     if (button < ButtonLeft || button > ButtonRight)
         return;
     int& current = *buttons[button];
-    // A release that reaches a press of this same frame is lost: the button then stays held.
     if (state == ButtonDown && current == 0)
         current = 1;
     else if (state == ButtonUp && current == 2)
         current = 3;
+    else if (state == ButtonUp && current == 1) // the frame sees the press, the next one the release
+        QuickReleases |= 1 << button;
 }
 
 void MouseState::ApplyCursor(const SettingsStore& settings, int menuShown) {
@@ -86,12 +101,13 @@ void MouseState::ApplyCursor(const SettingsStore& settings, int menuShown) {
 
 void MouseState::EndFrame() {
     int* const buttons[] = {&LeftButton, &MiddleButton, &RightButton};
-    for (int* button : buttons) {
-        if (*button == 1)
-            *button = 2;
-        else if (*button == 3)
-            *button = 0;
+    for (int b = 0; b < 3; ++b) {
+        if (*buttons[b] == 1)
+            *buttons[b] = QuickReleases >> b & 1 ? 3 : 2;
+        else if (*buttons[b] == 3)
+            *buttons[b] = 0;
     }
+    QuickReleases = 0;
 }
 
 void MouseState::Reshape(int width, int height, const SettingsStore& settings, int menuShown) {

@@ -23,7 +23,10 @@ public:
     void KeyDown(unsigned char key, int modifiers);
     void SpecialDown(int key, int modifiers);
     // Uses the Ctrl state of the last press: an Up pressed with Ctrl and released without it keeps rising.
+    // An arrow pressed and released between two frames is held for the next frame all the same.
     void SpecialUp(int key);
+    // End of frame: the key codes are forgotten, and so are arrows released before the frame saw them.
+    void EndFrame();
 
     int LastKey = 0;
     int LastSpecialKey = 0;
@@ -31,10 +34,13 @@ public:
     int Ctrl = 0;  // 0 or ModifierCtrl
     int Shift = 0; // 0 or ModifierShift
     int Arrows = 0;
+    int ArrowsPressed = 0;  // pressed since the last frame
+    int ArrowsReleased = 0; // of those, released again: held until the end of the next frame
 };
 
 // The pointer and the three buttons. Button states: 0 up, 1 pressed this frame, 2 held, 3 released this
-// frame; the frame loop turns 1 into 2 and 3 into 0 at its end.
+// frame; the frame loop turns 1 into 2 and 3 into 0 at its end. A press and its release between two frames
+// (a tap, or any quick click on a slow frame) are a press in one frame and a release in the next.
 class MouseState {
 public:
     virtual ~MouseState() = default;
@@ -47,7 +53,8 @@ public:
     // Arrow pointer over the menu or in an automatic windowed view; otherwise hidden and held at the warp
     // point for mouse look.
     void ApplyCursor(const SettingsStore& settings, int menuShown);
-    // End of frame: presses become held, releases become up.
+    // End of frame: presses become held (or released, when their release came in the same frame), releases
+    // become up.
     void EndFrame();
     // The window's new size: the warp point moves to its middle, and a held pointer goes there at once.
     void Reshape(int width, int height, const SettingsStore& settings, int menuShown);
@@ -57,6 +64,7 @@ public:
     int PointerX = 0, PointerY = 0;
     int Moved = 0;
     int LeftButton = 0, MiddleButton = 0, RightButton = 0;
+    int QuickReleases = 0; // bit b: button b was released in the frame of its press
 };
 
 extern KeyboardState Keys;

@@ -35,12 +35,14 @@ protected:
         S.Universe = 0;
     }
     void Step() { FrameAt(Fake.NowMs + FrameMs); }
-    // The left button pressed and released at (x, y), y counted up from the bottom, a frame each.
+    // An instant click at (x, y), y counted up from the bottom: the left button pressed and released
+    // before the next frame (a tap, or xdotool click), which then sees the press and the one after the
+    // release.
     void Click(int x, int y) {
-        for (int state : {ButtonDown, ButtonUp}) {
-            OnMouse(ButtonLeft, state, x, WindowHeight - 1 - y);
-            Step();
-        }
+        OnMouse(ButtonLeft, ButtonDown, x, WindowHeight - 1 - y);
+        OnMouse(ButtonLeft, ButtonUp, x, WindowHeight - 1 - y);
+        Step();
+        Step();
     }
     void Press(int key) {
         if (key < KeyLeft) {
