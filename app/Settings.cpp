@@ -151,13 +151,14 @@ int SettingsStore::Load(const char* baseName) {
     FILE* file = std::fopen(path, "rb");
     if (!file)
         return 1;
-    // Start from the record as it stands, so that a short file replaces only the bytes it holds.
+    // Start from the record as it stands, so that a short file replaces only the bytes it holds. Every file
+    // this program has written begins with the tag: a file that does not is someone else's, and is refused.
     unsigned char bytes[FileBytes];
     Encode(bytes);
-    std::fread(bytes, 1, sizeof bytes, file);
+    const std::size_t read = std::fread(bytes, 1, sizeof bytes, file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed)
+    if (failed || read < 4 || GetWord(bytes) != FileTag)
         return 1;
     Decode(bytes);
     return 0;

@@ -20,9 +20,9 @@ public:
     // only once the new one is complete on disk.
     int Save(const char* baseName) const;
 
-    // Reads "<baseName>.pref" over the record: 0 on success, 1 when it cannot be opened or read. A short
-    // file replaces only the leading bytes it holds; a float word that is not a finite number keeps the
-    // value the record held.
+    // Reads "<baseName>.pref" over the record: 0 on success, 1 when it cannot be opened or read, or does not
+    // begin with FileTag (then the record is unchanged). A short file replaces only the leading bytes it
+    // holds; a float word that is not a finite number keeps the value the record held.
     int Load(const char* baseName);
 
     // Every field back to its default except CameraMode, SavedN and SavedN2, which depend on the caller.

@@ -1,6 +1,7 @@
 // Arbitrary bytes as a preferences file of any length, loaded over a record of which every word differs
 // from the file's, under the address and undefined-behaviour sanitizers. Besides memory faults it stops
-// when the record that comes back is not the documented one: every integer word as the file holds it,
+// when the record that comes back is not the documented one: a file that does not begin with the tag
+// refused and the record unchanged; otherwise every integer word as the file holds it,
 // every float word as the file holds it when that is a finite number and as it was otherwise, the words
 // past the file's end and past the 184th byte untouched; and when a key step takes a loaded value out of
 // the finite.
@@ -51,7 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::FILE* stream = std::fopen((Base + ".pref").c_str(), "wb");
     Check(stream && std::fwrite(data, 1, size, stream) == size && std::fclose(stream) == 0);
-    Check(loaded.Load(Base.c_str()) == 0);
+    // A file without the tag is someone else's: refused, the record as it was.
+    const bool tagged = size >= 4 && std::memcmp(data, "\xFC\x45\x42\x00", 4) == 0;
+    Check(loaded.Load(Base.c_str()) == (tagged ? 0 : 1));
+    if (!tagged)
+        std::memcpy(file, old, sizeof file);
     loaded.Encode(now);
     for (int at = 4; at < SettingsStore::FileBytes; at += 4) {
         float value;

@@ -70,6 +70,16 @@ TEST(SettingsFileTest, FailuresReturnOneAndChangeNothing) {
     S settings;
     settings.Fov = 33;
     EXPECT_EQ(settings.Load("Tovi"), 1); // no file
+    // Files that are not the program's, without its tag: text, random bytes, three bytes of the tag.
+    Bytes random = PrefsRecord({});
+    for (std::size_t at = 0; at < random.size(); ++at)
+        random[at] = static_cast<unsigned char>(at * 37 + 11);
+    for (const Bytes& foreign : {Bytes{'h', 'e', 'l', 'l', 'o', '\n'}, random, Bytes{0xFC, 0x45, 0x42}}) {
+        WriteFile("Other.pref", foreign);
+        EXPECT_EQ(settings.Load("Other"), 1);
+        EXPECT_EQ(ReadFile("Other.pref"), foreign);
+    }
+    std::filesystem::remove("Other.pref");
     std::filesystem::create_directory("Tovi.pref");
     EXPECT_EQ(settings.Load("Tovi"), 1);
     EXPECT_EQ(settings.Save("Tovi"), 1);
