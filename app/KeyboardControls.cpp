@@ -60,6 +60,19 @@ void Quit() {
     }
 }
 
+} // namespace
+
+// An open menu holds the camera still; the file keeps the mode the user flies with, which the menu gives
+// back when it closes.
+void SavePrefs() {
+    SettingsStore saved = Settings;
+    if (MenuShown)
+        saved.CameraMode = Dialogs.SavedCameraMode;
+    StatusLine.Show(saved.Save(ProgramName) == 0 ? "Saved Prefs" : "Could NOT Save Prefs");
+}
+
+namespace {
+
 // The file never decides the camera mode: the user keeps flying the way they were.
 void LoadPrefs() {
     const int cameraMode = Settings.CameraMode;
@@ -149,7 +162,7 @@ void FirstTable(int key) {
         Settings.ScreenClear = !Settings.ScreenClear;
         break;
     case '!':
-        StatusLine.Show(Settings.Save(ProgramName) == 0 ? "Saved Prefs" : "Could NOT Save Prefs");
+        SavePrefs();
         break;
     case '@':
         LoadPrefs();

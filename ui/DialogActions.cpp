@@ -2,6 +2,7 @@
 // buttons run their command, and most changes are confirmed on the status line.
 
 #include "app/Globals.h"
+#include "app/KeyboardControls.h"
 #include "app/Opening.h"
 #include "app/ScreenView.h"
 #include "app/Settings.h"
@@ -179,7 +180,7 @@ void DialogStack::DoAction() {
         break;
     case SaveMenu:
         if (id == 1)
-            StatusLine.Show(Settings.Save(ProgramName) == 0 ? "Saved Prefs" : "Could NOT Save Prefs");
+            SavePrefs();
         break;
     case LoadMenu:
         if (id == 1)

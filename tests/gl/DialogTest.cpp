@@ -117,8 +117,13 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
         {Own, "Standard Controls...", 250, 0, 265, page, 10, ""},
         {Main, "Info", 30, -185, 45, [] { return InfoShown + 10.0f * HelpShown; }, 1, ""},
         {Main, "Quit", 30, -240, 45, quit, 1, ""},
-        {SaveMenu, "Save Prefs", 30, -75, 45, [] { return float(support::ReadFile("Tovi.pref").size()); },
-         184, "Saved Prefs"},
+        // All 184 bytes, with the camera mode the user had before the menu held the camera (manual, 1).
+        {SaveMenu, "Save Prefs", 30, -75, 45,
+         [] {
+             const support::Bytes file = support::ReadFile("Tovi.pref");
+             return file.size() == 184 ? float(support::WordAt(file, 40)) : -1.0f;
+         },
+         1, "Saved Prefs"},
         {LoadMenu, "Load Prefs", 30, -75, 45, [] { return MainCamera.Fov + S.CameraMode; }, 110,
          "Loaded Prefs"},
         {SaveMenu, "Save Prefs", 30, -75, 45, [] { return MainCamera.Fov; }, 40, "Could NOT Save Prefs"},
