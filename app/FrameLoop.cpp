@@ -168,8 +168,9 @@ void DisplayFrame() {
         View.ClearFrames = 1;
     }
 
-    // The menus draw over the whole window; paint the letterbox bands black again.
-    if (MenuShown && Settings.Letterbox != 0) {
+    // The overlays draw over the whole window, and trails never clear it: paint the letterbox bands black
+    // again, so that nothing of an earlier frame stays in them.
+    if (Settings.Letterbox != 0) {
         View.SetLetterbox(0);
         View.ApplyViewport();
         View.BeginOrtho();
