@@ -205,6 +205,10 @@ void DialogStack::Update() {
 
 void DialogStack::Run() {
     Update();
-    if (ActivatedId != -1)
-        DoAction();
+    if (ActivatedId == -1)
+        return;
+    DoAction();
+    // An action may change more than its own setting (a fade switches the trails on): the page shows every
+    // setting as it now is, as it does after a key.
+    BuildMenu(CurrentMenu, 0);
 }

@@ -45,7 +45,7 @@ public:
     void HandleMenuInput();
     // Focus keys, then DrawMenu and HandleMenuInput.
     void Update();
-    // Update, then the action of the activated widget.
+    // Update, then the action of the activated widget, and the page refreshed.
     void Run();
     // Applies the activated widget to its setting or command.
     void DoAction();

@@ -70,7 +70,10 @@ protected:
 TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
     constexpr int Main = MainMenu, Std = StandardMenu, Own = CustomMenu;
     const auto page = [] { return Dialogs.CurrentMenu + 10.0f * Dialogs.StackDepth; };
-    const auto fade = [] { return S.FadeEffect + 10 * S.ScreenClear + 10 * Cleared(); };
+    // The fade switches the trails on or off: the page's Screen Clear toggle shows it at once.
+    const auto fade = [] {
+        return S.FadeEffect + 10 * S.ScreenClear + 10 * Cleared() + 100 * ShownValue(96);
+    };
     const auto quit = [] { return ExitState + Clock.Now - ExitStartTime; };
     const struct {
         int Menu;
@@ -87,7 +90,7 @@ TEST_F(DialogTest, EachRowClickedWhereItLiesSetsItsValueAndSaysSo) {
          "Fov: 134.75"},
         {Std, "CameraZ", 30, -130, 135, [] { return S.CameraZ; }, 1.5f, "CameraZ: 1.50"},
         {Std, "Fade Effect", 30, -159, 135, fade, 0.566875f, "Fade: 0.57"},
-        {Std, "Fade Effect", 30, -159, 170, fade, 111, "Fade: 1.00"}, // no trails
+        {Std, "Fade Effect", 30, -159, 170, fade, 211, "Fade: 1.00"}, // no trails
         {Std, "Fade Effect", 30, -159, 30, fade, 0, "Fade: 0.00"},    // trails that never fade
         {Std, "Letterbox", 30, -183, 135, [] { return S.Letterbox + Cleared(); }, 15, "Letterbox: 5"},
         {Std, "PolygonMode", 30, -207, 135, [] { return float(S.PolygonMode); }, 2, ""},
