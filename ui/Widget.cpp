@@ -123,7 +123,7 @@ void SliderWidget::Setup(const WidgetSetup& setup) {
 }
 
 float SliderWidget::ValueAt(int pointerX, float originX) const {
-    float t = Width > 0.0f ? (float(pointerX) - originX - Left) / Width : 0.0f;
+    float t = Width > 0.0f ? std::clamp((float(pointerX) - originX - Left) / Width, 0.0f, 1.0f) : 0.0f;
     if (!Linear)
         t *= t;
     return t * Range + Minimum;
@@ -131,11 +131,13 @@ float SliderWidget::ValueAt(int pointerX, float originX) const {
 
 int SliderWidget::HandleInput(const KeyboardState& keys, const MouseState& mouse, float originX,
                               float originY, float& valueOut, int focused) {
-    // A press must land on the track; a held drag follows x at any height until it leaves the track
-    // sideways. The hit test bounds the pointer, so the value never passes the ends.
+    // A press must land on the track; a held drag follows x at any height, and a drag that began on the
+    // track and runs past either end of it holds the value at that end.
     const int hit = HitTest(mouse.PointerX, mouse.PointerY, originX, originY);
-    if ((mouse.LeftButton == ButtonPressed && hit == 3) ||
-        (mouse.LeftButton == ButtonHeld && (hit & 1) && focused)) {
+    const bool pressed = mouse.LeftButton == ButtonPressed && hit == 3;
+    const bool held = mouse.LeftButton == ButtonHeld && focused && ((hit & 1) || Dragged);
+    Dragged = pressed || (Dragged && mouse.LeftButton == ButtonHeld);
+    if (pressed || held) {
         Value = ValueAt(mouse.PointerX, originX);
         valueOut = Value;
         return WidgetActivated;

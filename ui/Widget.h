@@ -92,9 +92,11 @@ public:
     float Value = 0.0f;
     int IntegerSteps = 0;
     int Linear = 0;
+    int Dragged = 0; // the left button went down on the track and is held still
 
 private:
-    // The value under the pointer's x, from Minimum at the left edge to Maximum at the right.
+    // The value under the pointer's x, from Minimum at the left edge to Maximum at the right, and the end's
+    // value beyond either edge.
     float ValueAt(int pointerX, float originX) const;
 };
 

@@ -111,11 +111,11 @@ WidgetSetup At(float width, float height, float minimum = 0, float maximum = 0, 
 const WidgetSetup Box = At(30, 30); // (45, 115) lies inside, and so do its edges; (100, 115) outside
 
 // A slider takes a press on its track, follows a held pointer (focused) along it at any height until the
-// pointer leaves it sideways, and steps by 1 (integer) or a hundredth of its range with Left and Right,
-// within its ends. A toggle flips on a press, or on Enter, Left or Right while focused. A button shows
-// its pressed look while held on it (focused) and fires on a focused release on it; an icon button takes
-// every press and follows the pointer unfocused. The title asks to move the menu while held and for the
-// moving keys.
+// pointer leaves it sideways (where a drag that began on the track holds the end's value), and steps by 1
+// (integer) or a hundredth of its range with Left and Right, within its ends. A toggle flips on a press, or
+// on Enter, Left or Right while focused. A button shows its pressed look while held on it (focused) and fires
+// on a focused release on it; an icon button takes every press and follows the pointer unfocused. The title
+// asks to move the menu while held and for the moving keys.
 TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileAndText) {
     SliderWidget integer, hundredths, dragged;
     ToggleWidget toggle, off;
@@ -135,7 +135,7 @@ TEST_F(OverlayTest, EachWidgetAnswersPressesHoldsReleasesAndKeysAndDrawsItsTileA
         {&dragged,
          At(140, 24, 0, 20, 0, 0, 1),
          {P(2, 65, 300, 1, 1, 5), P(2, 170, 0, 1, 1, 20), P(2, 171, 110, 1, 0), P(2, 100, 110, 0, 0),
-          P(3, 100, 110, 1, 0)}},
+          P(3, 100, 110, 1, 0), P(1, 100, 110, 1, 1, 10), P(2, 200, 110, 1, 1, 20), P(2, 0, 300, 1, 1, 0)}},
         {&toggle,
          Box,
          {P(1, 100, 115, 1, 0), K(13, 0, 0), K(13, 1, 1, 1, 1), K(KeyRight, 1, 1, 0, 0),
