@@ -21,7 +21,10 @@ int SaverMode = 0;
 const char* const ProgramName = "Tovi";
 const float FogColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
+// A screensaver's console is its daemon's log, the user's session log: it is left to errors.
 void ConsoleWrite(const char* text) {
+    if (SaverMode)
+        return;
     std::fputs(text, stdout);
     std::fflush(stdout);
 }

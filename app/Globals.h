@@ -16,11 +16,12 @@ extern int ValueN2;
 extern int LetterboxPhase;  // the L key's place in its ping-pong: 0..6 rising, -5..-1 falling; kept by resets
 extern int VarsInitialised; // the first InitVars has run; later ones skip the preferences file
 extern int GlErrorCount;    // OpenGL errors seen by the frame loop
-extern int SaverMode;       // a screensaver: the picture alone, with at most the frame-rate clock over it
+extern int SaverMode; // a screensaver: the picture alone, with at most the frame-rate clock over it, and a
+                      // quiet console
 
 extern const char* const ProgramName; // window title and base name of the preferences file
 constexpr float SceneScale = 1.0f;    // the unit of the scene
 extern const float FogColor[4];
 
-// Writes a progress line to the console at once (the console may be a pipe).
+// Writes a progress line to the console at once (the console may be a pipe); nothing in a screensaver.
 void ConsoleWrite(const char* text);

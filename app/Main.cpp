@@ -19,6 +19,7 @@ static int RunSaver(const SaverOptions& options) {
         return 1;
     }
     x.RegisterCallbacks(ProgramCallbacks());
+    SaverMode = 1; // quiet from the start
     InitGL();
     BecomeSaver(options);
     ConsoleWrite("Ready...\n\n");

@@ -14,11 +14,11 @@
 
 namespace {
 
-volatile std::sig_atomic_t EndRequested = 0;
-int ErrorsSeen = 0; // X errors since the main loop last looked
+volatile std::sig_atomic_t EndRequested = 0; // the signal that asked for the end, 0 while none has
+int ErrorsSeen = 0;                          // X errors since the main loop last looked
 
-void OnEndSignal(int) {
-    EndRequested = 1;
+void OnEndSignal(int signal) {
+    EndRequested = signal;
 }
 
 // X errors are the window's business, not the user's: a window destroyed under the program makes every
@@ -204,7 +204,13 @@ void XlibPlatform::SwapBuffers() {
     glXSwapBuffers(Connection, Target);
 }
 
+// After a signal the program has cleaned up as on any end, and then dies of that signal, as its daemon or
+// shell expects of a program that was told to stop.
 void XlibPlatform::Exit(int status) {
     Disconnect();
+    if (const int signal = EndRequested) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
     std::exit(status);
 }

@@ -8,8 +8,9 @@ struct __GLXcontextRec; // a GLX context
 // The screensaver's host: OpenGL through GLX in a window that another program made (a screensaver
 // daemon's, a screen locker's) or on the root window, and Xlib for the rest. It reads no input, plays no
 // sound and never changes the window; it follows the window's size, draws a steady 30 frames a second, and
-// ends the program when SIGTERM, SIGINT or SIGHUP arrives or the window is destroyed. X errors are never
-// printed: a window that goes away under the program is an ordinary end.
+// ends the program when SIGTERM, SIGINT or SIGHUP arrives (cleanly, and then by that signal) or the window
+// is destroyed (with status 0). X errors are never printed: a window that goes away under the program is
+// an ordinary end.
 class XlibPlatform : public Platform {
 public:
     static constexpr int FramesPerSecond = 30;
