@@ -1,13 +1,15 @@
-# What a package holds besides the program and its data: the licence, the Debian changelog, the AppStream
-# metadata and the manual page compressed as Debian wants them.
+# The Debian package, tovi_<version>_<arch>.deb: cpack in a Release build configured for /usr with the
+# program in /usr/games (tools/package.sh does both) packs the install, which holds besides the program and
+# its data the licence, the Debian changelog, the AppStream metadata and the manual page compressed as
+# Debian wants them. Every `cmake --install` installs these too, whatever its prefix.
 
-# The project's public web address: with one, the AppStream metadata names it and shows the screenshots
-# of docs/screenshots as the address serves them.
+# The project's public web address: with one, the package and its AppStream metadata name it, and the
+# metadata shows the screenshots of docs/screenshots as the address serves them.
 set(TOVI_WEB_ADDRESS "" CACHE STRING "The project's public web address (none yet: empty)")
 set(TOVI_APPSTREAM_ID org.tovi.Tovi)
 
 # packaging/changelog names the release: its first entry must be this version, and its sign-off line gives
-# the release date.
+# the package's maintainer and the release date.
 set(tovi_changelog "${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${tovi_changelog}")
 file(STRINGS "${tovi_changelog}" tovi_release LIMIT_COUNT 1)
@@ -19,6 +21,7 @@ endif()
 if(NOT tovi_signoff MATCHES "^ -- (.+ <.+>)  [A-Z][a-z][a-z], ([0-9]+) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
   message(FATAL_ERROR "packaging/changelog: no sign-off line \" -- Name <address>  Day, DD Mon YYYY ...\"")
 endif()
+set(tovi_maintainer "${CMAKE_MATCH_1}")
 set(tovi_day "${CMAKE_MATCH_2}")
 set(tovi_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
 list(FIND tovi_months "${CMAKE_MATCH_3}" tovi_month)
@@ -49,6 +52,7 @@ if(TOVI_WEB_ADDRESS)
       "      <image>${tovi_web}/docs/screenshots/${CMAKE_MATCH_1}.png</image>\n    </screenshot>")
   endforeach()
   string(APPEND TOVI_METAINFO_WEB "\n  </screenshots>")
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${tovi_web}")
 endif()
 set(tovi_metainfo "${CMAKE_CURRENT_BINARY_DIR}/${TOVI_APPSTREAM_ID}.metainfo.xml")
 configure_file(packaging/tovi.metainfo.xml.in "${tovi_metainfo}" @ONLY)
@@ -68,3 +72,39 @@ add_custom_target(tovi_compressed_docs ALL DEPENDS "${tovi_compressed}/tovi.6.gz
 install(FILES "${tovi_compressed}/tovi.6.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES "${tovi_metainfo}" DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/copyright "${tovi_compressed}/changelog.gz" DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tovi)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tovi)
+set(CPACK_PACKAGE_CONTACT "${tovi_maintainer}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "glass plasma globes drifting through a star field")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Up to three glass globes drift through a star field, each with forty
+flickering plasma arcs that run from a small electrode to the glass, drawn in
+real-time 3-D with OpenGL. A logo scene opens the run; then the camera flies
+with the mouse and the arrow keys, or wanders by itself.
+
+About thirty parameters are tuned with single keys or with popup menus drawn
+inside the view, and saved to a small preferences file. Quitting shatters the
+last picture while the screen fades out.
+
+Tovi is also a screensaver for xscreensaver and xsecurelock.]])
+set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Depends: the packages of the libraries the program really loads, as dpkg-shlibdeps finds them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Read by cpack before it packages. The program and its manual page name the data folder of the prefix the
+# build was configured with, and Debian's games live in /usr/games: only a build configured that way is
+# packaged.
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_BINARY_DIR}/CPackLayout.cmake")
+file(CONFIGURE OUTPUT "${CPACK_PROJECT_CONFIG_FILE}" @ONLY CONTENT [[
+if(NOT "@CMAKE_INSTALL_PREFIX@" STREQUAL "/usr" OR NOT "@CMAKE_INSTALL_BINDIR@" STREQUAL "games")
+  message(FATAL_ERROR "A Debian package installs the program as /usr/games/tovi, but this build is configured "
+    "for @CMAKE_INSTALL_PREFIX@/@CMAKE_INSTALL_BINDIR@/tovi: configure it with -DCMAKE_INSTALL_PREFIX=/usr "
+    "-DCMAKE_INSTALL_BINDIR=games (tools/package.sh does).")
+endif()
+]])
+include(CPack)
