@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks Tovi's Debian package with Debian's own tools, without installing it: lintian, the desktop entry
 # and AppStream validators, the Depends that dpkg-shlibdeps worked out, the Installed-Size, and the
-# unpacked program, which answers --version and, on a private Xvfb, finds its images and sounds in its
-# own usr/share/tovi.
+# unpacked program, which answers --version and, on a private Xvfb, finds the images and the wind sound
+# it loads at start in its own usr/share/tovi.
 #   tools/check_package.sh build-release/tovi_1.0.0_amd64.deb
 set -euo pipefail
 deb=$(realpath "$1")
