@@ -41,15 +41,14 @@ set(TOVI_METAINFO_WEB "")
 if(TOVI_WEB_ADDRESS)
   string(REGEX REPLACE "/+$" "" tovi_web "${TOVI_WEB_ADDRESS}")
   string(APPEND TOVI_METAINFO_WEB "\n  <url type=\"homepage\">${tovi_web}</url>\n  <screenshots>")
+  # The first one is the one a software centre shows first.
+  set(kind " type=\"default\"")
   foreach(shot "02-one-globe:One plasma globe in the star field" "03-three-globes:Three plasma globes"
       "04-menu:The popup menu of settings" "07-saver:Tovi as a screensaver")
     string(REGEX MATCH "^([^:]+):(.*)$" shot "${shot}")
-    set(kind "")
-    if(CMAKE_MATCH_1 STREQUAL "02-one-globe")
-      set(kind " type=\"default\"")
-    endif()
     string(APPEND TOVI_METAINFO_WEB "\n    <screenshot${kind}>\n      <caption>${CMAKE_MATCH_2}</caption>\n"
       "      <image>${tovi_web}/docs/screenshots/${CMAKE_MATCH_1}.png</image>\n    </screenshot>")
+    set(kind "")
   endforeach()
   string(APPEND TOVI_METAINFO_WEB "\n  </screenshots>")
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${tovi_web}")
