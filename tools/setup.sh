@@ -2,7 +2,8 @@
 # Installs whatever a Debian 12 machine is missing for Tovi, then builds it, with warnings as errors.
 #   tools/setup.sh --program  the program
 #   tools/setup.sh --tests    the program and the tests, with g++ and with clang++ (sanitized, with fuzzers);
-#                             and the program alone in Release with each, as a packager builds it
+#                             and the program alone in Release with each, as a packager builds it (the g++
+#                             one for /usr, as its Debian package installs it)
 # Sourced by tools/run.sh and tools/test.sh; safe to run again: installed packages are skipped quickly.
 set -euo pipefail
 
@@ -13,6 +14,8 @@ PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-de
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libfreetype-dev fonts-dejavu-core libegl-dev libegl-mesa0
     libbenchmark-dev xvfb xdotool x11-utils x11-apps python3 openbox
     xscreensaver)
+# What builds the Debian package (dpkg-shlibdeps) and checks it.
+PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils)
 
 install_missing() {
     local missing=() package
@@ -40,17 +43,17 @@ build() {
 }
 
 if [ "${1:-}" = "--tests" ]; then
-    install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    install_missing "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
     build build gcc g++ RelWithDebInfo ON
     # The clang build is the sanitized one: its tests run under AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-clang clang clang++ RelWithDebInfo ON -DTOVI_FUZZ=ON -DTOVI_SANITIZE=ON
     # A packager's Release build, as on a machine with only the program's own dependencies: the tests'
-    # packages are hidden from the default configure, which then builds and installs the program alone.
+    # packages are hidden from the default configure, which then builds the program alone.
     packager=(-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
         -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON -DCMAKE_DISABLE_FIND_PACKAGE_Python3=ON)
-    build build-release gcc g++ Release AUTO "${packager[@]}"
+    build build-release gcc g++ Release AUTO "${packager[@]}" -DCMAKE_INSTALL_PREFIX=/usr \
+        -DCMAKE_INSTALL_BINDIR=games
     build build-release-clang clang clang++ Release AUTO "${packager[@]}"
-    cmake --install "$TOVI_ROOT/build-release" --prefix "$TOVI_ROOT/build-release/prefix" >/dev/null
 else
     install_missing "${PROGRAM_PACKAGES[@]}"
     build build gcc g++ RelWithDebInfo OFF

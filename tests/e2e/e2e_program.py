@@ -222,8 +222,9 @@ class ProgramTest(SessionTest):
     def test_the_install_and_its_program_without_a_font(self):
         installed = sorted(str(path.relative_to(self.prefix)) for path in pathlib.Path(self.prefix).rglob("*")
                            if path.is_file())
-        self.assertEqual(installed, ["bin/tovi", "share/applications/tovi.desktop",
-                                     "share/icons/hicolor/scalable/apps/tovi.svg", "share/man/man6/tovi.6"]
+        self.assertEqual(installed, ["bin/tovi", "share/applications/tovi.desktop", "share/doc/tovi/changelog.gz",
+                                     "share/doc/tovi/copyright", "share/icons/hicolor/scalable/apps/tovi.svg",
+                                     "share/man/man6/tovi.6.gz", "share/metainfo/org.tovi.Tovi.metainfo.xml"]
                          + ["share/tovi/" + name for name in DATA] + ["share/xscreensaver/config/tovi.xml"])
         entry = read(os.path.join(self.prefix, "share/applications/tovi.desktop")).decode().splitlines()
         self.assertLessEqual({"[Desktop Entry]", "Type=Application", "Name=Tovi", "Exec=tovi", "Icon=tovi",
