@@ -70,12 +70,8 @@ class XServer:
         self.tool("xdotool", *(("mousemove_relative", "--") if relative else ("mousemove",)), str(x), str(y))
 
     def click(self, x, y, button=1):
-        """Moves to (x, y) and presses the button for a few frames: one frame would see no release."""
-        self.move_pointer(x, y)
-        time.sleep(0.1)
-        self.tool("xdotool", "mousedown", str(button))
-        time.sleep(0.15)
-        self.tool("xdotool", "mouseup", str(button))
+        """Moves to (x, y) and clicks at once, as a tap does: the press and the release may reach one frame."""
+        self.tool("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
     def window(self, title):
         """(id, x, y, width, height) of the one mapped window named `title`, or None."""

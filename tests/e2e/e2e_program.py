@@ -136,10 +136,14 @@ class ProgramTest(SessionTest):
         x.keys("exclam")
         wait_for("the defaults saved by !", lambda: read(prefs, True) == record({}))
 
-        # A click ends the opening: the floor goes, the globes glow.
+        # A click, as instant as a tap, ends the opening: the floor goes, the globes glow. Under manual control
+        # (v) the camera then holds still: the stars are still there seconds later.
         x.click(W // 2, H // 2)
         wait_for("the floor gone", lambda: lit(0, H // 2, W, H) < 0.2)
         wait_for("glowing plasma", lambda: lit(0, 0, W, H, level=450) > 0.001)
+        x.keys("v")
+        time.sleep(3.0)
+        self.assertGreater(lit(0, 0, W, H), 0.0005, "the camera flew off after the click")
 
         # A hidden window draws nothing and costs no CPU time; shown again, it animates.
         x.tool("xdotool", "windowunmap", str(window))
@@ -153,14 +157,14 @@ class ProgramTest(SessionTest):
         wait_for("new frames once shown again", lambda: x.screenshot().pixels != first.pixels)
 
         # The menu at the left (backquote; P holds the camera still), walked with Tab, Down and Return:
-        # "Save..." opens the save menu, whose "Save Prefs" writes the file once.
+        # "Save..." opens the save menu, whose "Save Prefs" writes the file once, with the manual camera.
         x.keys("p")
         hidden = lit(*MENU, step=2, level=300)
         x.keys("grave")
         wait_for("the menu", lambda: lit(*MENU, step=2, level=300) > hidden + 0.01)
         os.remove(prefs)
         x.keys("Tab", "Down", "Return", "Down", "Tab", "Return")
-        self.assertEqual(wait_for("the save menu's save", lambda: read(prefs, True)), record({10: 0}))
+        self.assertEqual(wait_for("the save menu's save", lambda: read(prefs, True)), record({}))
         os.remove(prefs)
         time.sleep(0.5)
         self.assertFalse(os.path.exists(prefs), "one Return saved more than once")
@@ -176,7 +180,7 @@ class ProgramTest(SessionTest):
 
         # "]" enlarges the globes by 1.055555, L steps the letterbox: "!" keeps them with the slider's value.
         x.keys("bracketright", *["l"] * 6, "exclam")
-        expected = record({3: 6, 10: 0, 21: 0.7 * 1.055555, 33: 2.0})
+        expected = record({3: 6, 21: 0.7 * 1.055555, 33: 2.0})
         wait_for("the settings saved by !", lambda: read(prefs, True) == expected)
         self.quit_hidden(run, window, "windowunmap")
 
@@ -195,10 +199,8 @@ class ProgramTest(SessionTest):
         x.keys("Escape")
         wait_for("the shatter", lambda: lit(*STATUS, step=1) == 0)
         self.assertEqual(lit(*BAND, step=2, level=150), 0, "the upper band of the shattered picture")
-        pressed = time.monotonic()
         x.keys("Escape")
         self.assertEqual(run.wait_exit(), 0, run.console(errors=True))
-        self.assertLess(time.monotonic() - pressed, 1.0, "a second quit key ends the program on the next frame")
         self.assertEqual(run.console() + run.console(errors=True), STARTUP % "Loaded Prefs." + SHUTDOWN)
         self.assertEqual(read(prefs), saved, "running must not change the file")
 
@@ -246,11 +248,14 @@ class ProgramTest(SessionTest):
                                             stdout=full, stderr=subprocess.DEVNULL).returncode, 1)
 
         # Without its font the program names it once on stderr, with where it looked, and draws solid blocks
-        # for text (unless the build's own install prefix has a font to find); SIGTERM ends it at once.
-        prefix = os.path.join(self.scratch, "without-font")
+        # for text (unless the build's own install prefix has a font to find); SIGTERM ends it at once. A
+        # Tovi.pref that is not the program's is no preferences file, and stays as it is.
+        prefix, folder = os.path.join(self.scratch, "without-font"), os.path.join(self.scratch, "foreign")
         shutil.copytree(self.prefix, prefix)
         os.remove(os.path.join(prefix, "share/tovi/font_256.bmp"))
-        run = self.start(os.path.join(prefix, "bin/tovi"), os.path.join(self.scratch, "empty"), "No Prefs found.")
+        os.makedirs(folder)
+        pathlib.Path(folder, "Tovi.pref").write_text("hello\n")
+        run = self.start(os.path.join(prefix, "bin/tovi"), folder, "No Prefs found.")
         built = re.search(r"CMAKE_INSTALL_PREFIX:PATH=(.*)", read(os.path.join(BUILD, "CMakeCache.txt")).decode())
         if not os.path.exists(os.path.join(built.group(1), "share/tovi/font_256.bmp")):
             wait_for("solid blocks for text", lambda: self.xserver.screenshot().lit(*STATUS, step=1, level=300) > 0.8)
@@ -260,6 +265,8 @@ class ProgramTest(SessionTest):
         run.process.send_signal(signal.SIGTERM)
         self.assertEqual(run.wait_exit(5.0), -signal.SIGTERM)
         self.assertEqual(run.console(), STARTUP % "No Prefs found.")
+        self.assertEqual(os.listdir(folder), ["Tovi.pref"])
+        self.assertEqual(read(os.path.join(folder, "Tovi.pref")), b"hello\n")
 
     def test_the_tour_saves_a_picture_of_every_stop(self):
         out = os.path.join(self.scratch, "tour")
