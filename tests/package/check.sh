@@ -12,7 +12,7 @@ trap '[ -z "$xvfb" ] || kill "$xvfb"; rm -rf "$scratch"' EXIT
 failed=0
 fail() { echo "package check: $*" >&2; failed=1; }
 
-# Errors and warnings fail; notes (I:) are listed. Every accepted warning is in packaging/lintian-overrides.
+# Errors and warnings fail; notes (I:) are listed.
 lintian -I "$deb" 2>/dev/null >"$scratch/lintian" || true
 cat "$scratch/lintian"
 echo "lintian: $(grep -c '^E:' "$scratch/lintian") errors, $(grep -c '^W:' "$scratch/lintian") warnings," \
