@@ -268,17 +268,6 @@ class ProgramTest(SessionTest):
         self.assertEqual(os.listdir(folder), ["Tovi.pref"])
         self.assertEqual(read(os.path.join(folder, "Tovi.pref")), b"hello\n")
 
-    def test_the_tour_saves_a_picture_of_every_stop(self):
-        out = os.path.join(self.scratch, "tour")
-        result = subprocess.run([sys.executable, os.path.join(ROOT, "tools", "tour.py"), "--program",
-                                 os.path.join(BUILD, "tovi"), "--out", out, "--size", "1024x576", "--scale", "2"],
-                                stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=150)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertIn(out, result.stdout)
-        names = ["01-logo", "02-one-globe", "03-three-globes", "04-menu", "05-help", "06-shatter"]
-        sizes = {name: struct.unpack(">II", read(os.path.join(out, name))[16:24]) for name in os.listdir(out)}
-        self.assertEqual(sizes, {name + ".png": (512, 288) for name in names})
-
 
 if __name__ == "__main__":
     unittest.main()
