@@ -128,8 +128,9 @@ class Compositor(XServer):
             wait_for("weston's Xwayland", lambda: self.process.poll() is not None or listening(), self.timeout)
             self.display = listening().group(1)
         except (TimeoutError, AttributeError):
+            status = self.process.poll()
             self.__exit__()
-            raise RuntimeError("weston did not start: " + logged()[-1000:])
+            raise RuntimeError("weston did not start (status %s): %s" % (status, logged()[-1000:]))
         return self
 
     def __exit__(self, *error):
