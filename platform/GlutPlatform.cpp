@@ -31,6 +31,7 @@ void GlutPlatform::OpenWindow(int* argc, char** argv, int width, int height, con
     glutInitWindowPosition(0, 0);
     glutCreateWindow(title);
     glutFullScreen();
+    Device.Open();
 }
 
 void GlutPlatform::RegisterCallbacks(const WindowCallbacks& callbacks) {
@@ -62,6 +63,18 @@ void GlutPlatform::SetCursor(CursorShape shape) {
 
 void GlutPlatform::WarpPointer(int x, int y) {
     glutWarpPointer(x, y);
+}
+
+void GlutPlatform::ReadPointerDevice() {
+    if (Device.Moved())
+        LastDeviceMotionFrame = Frames;
+}
+
+// The device's motion and freeglut's reports of it come on two connections and may be read in different
+// frames, so a motion in the frame before counts too.
+bool GlutPlatform::PointerDeviceMoved() {
+    ReadPointerDevice();
+    return !Device.IsOpen() || LastDeviceMotionFrame + 1 >= Frames;
 }
 
 void GlutPlatform::FullScreen() {
@@ -105,6 +118,8 @@ void GlutPlatform::PostRedisplay() {
 
 void GlutPlatform::SwapBuffers() {
     glutSwapBuffers();
+    ReadPointerDevice(); // in every frame, asked for or not, so that the events do not pile up
+    ++Frames;
     if (PendingSize[0] > 0) {
         glutReshapeWindow(PendingSize[0], PendingSize[1]);
         PendingSize[0] = PendingSize[1] = 0;

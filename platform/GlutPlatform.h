@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/PointerDeviceWatch.h"
 #include "platform/SdlWavePlayer.h"
 
 // The real host: a freeglut window and SDL2 sound.
@@ -18,6 +19,7 @@ public:
     int ElapsedMs() override;
     void SetCursor(CursorShape shape) override;
     void WarpPointer(int x, int y) override;
+    bool PointerDeviceMoved() override;
     void FullScreen() override;
     void ReshapeWindow(int width, int height) override;
     int Modifiers() override;
@@ -32,9 +34,14 @@ public:
     [[noreturn]] void Exit(int status) override;
 
 private:
+    void ReadPointerDevice();
+
     SdlWavePlayer Audio;
     bool AudioStarted = false;                               // the device opens after the first frame
     char PendingWave[SdlWavePlayer::MaxPathLength + 1] = {}; // the sound asked for before that
     void (*Idle)() = nullptr;                                // the registered idle handler, for SetIdle
     int PendingSize[2] = {};                                 // a window size to ask for after the frame
+    PointerDeviceWatch Device;
+    long long Frames = 0;                 // buffer swaps so far
+    long long LastDeviceMotionFrame = -2; // the frame in which the pointing device last moved
 };

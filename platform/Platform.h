@@ -74,6 +74,10 @@ public:
     virtual int ElapsedMs() = 0; // milliseconds since the window system started; wraps after ~24.8 days
     virtual void SetCursor(CursorShape shape) = 0;
     virtual void WarpPointer(int x, int y) = 0;
+    // Whether the pointing device itself has moved in this frame or the one before: a report of the pointer
+    // that a warp or the window system placed (a window mapped, moved or resized under it, the pointer given
+    // to the window by a Wayland compositor) does not count. A host that cannot tell answers true.
+    virtual bool PointerDeviceMoved() = 0;
     virtual void FullScreen() = 0;
     virtual void ReshapeWindow(int width, int height) = 0;
     virtual int Modifiers() = 0; // ModifierBit set at the last input event

@@ -31,6 +31,7 @@ public:
     int ElapsedMs() override;
     void SetCursor(CursorShape) override {}
     void WarpPointer(int, int) override {}
+    bool PointerDeviceMoved() override { return true; }
     void FullScreen() override {}
     void ReshapeWindow(int, int) override {}
     int Modifiers() override { return 0; }

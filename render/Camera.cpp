@@ -62,12 +62,17 @@ void Camera::StepMode(int paused) {
         // used once: the motion event a warp should bring may come late or not at all (a warp point
         // outside a small window, a compositor that ignores warps), and an offset read again would spin
         // the view. For the same reason a turn left over from an earlier frame is not applied again.
+        // Only the hand turns the view: where the window system put the pointer (under a Wayland
+        // compositor, wherever the desktop's pointer lay when the window appeared or grew under it) is no
+        // motion, and the warp brings that pointer back to the middle without a turn.
         PitchRate = YawRate = 0.0f;
         if (MouseLink->Moved) {
-            PitchRate = MouseTurn(MouseLink->PointerY, SettingsLink->MouseSensitivity);
-            Pitch = WrapDegrees(Pitch + PitchRate);
-            YawRate = MouseTurn(MouseLink->PointerX, SettingsLink->MouseSensitivity);
-            Yaw = WrapDegrees(Yaw + YawRate);
+            if (Host->PointerDeviceMoved()) {
+                PitchRate = MouseTurn(MouseLink->PointerY, SettingsLink->MouseSensitivity);
+                Pitch = WrapDegrees(Pitch + PitchRate);
+                YawRate = MouseTurn(MouseLink->PointerX, SettingsLink->MouseSensitivity);
+                Yaw = WrapDegrees(Yaw + YawRate);
+            }
             Host->WarpPointer(MouseLink->CentreX, MouseLink->CentreY);
             MouseLink->PointerX = MouseLink->PointerY = 0;
         }

@@ -2,7 +2,8 @@
 
 Xvfb picks a free display number itself (-displayfd) and writes it once it accepts clients. Keys, clicks
 and pointer moves go through xdotool, which uses the XTEST extension: the program receives them exactly
-as from a real keyboard and mouse. Screenshots come from xwd, window geometry from xwininfo.
+as from a real keyboard and mouse. Screenshots come from xwd, window geometry from xwininfo. A Compositor
+runs weston inside such a server, for programs on its Xwayland.
 """
 
 import os
@@ -93,6 +94,50 @@ class XServer:
 
     def screenshot(self):
         return Screenshot(self.tool("xwd", "-root", "-silent"))
+
+
+class Compositor(XServer):
+    """weston nested in an X server through its X11 backend, for the length of a with-block: X programs run on
+    its Xwayland (this server's display), as on a Wayland desktop, and keys, clicks and pointer moves reach
+    them through weston from the outer server, whose screen shows weston's. RuntimeError if weston ends or
+    names no Xwayland display within `timeout` seconds, or is not installed."""
+
+    def __init__(self, outer, timeout=20.0):
+        super().__init__(outer.width, outer.height)
+        self.outer, self.timeout = outer, timeout
+        self.keys, self.move_pointer, self.click = outer.keys, outer.move_pointer, outer.click
+        self.pointer, self.screenshot = outer.pointer, outer.screenshot
+
+    def __enter__(self):
+        if missing := [tool for tool in ("weston", "Xwayland") if shutil.which(tool) is None]:
+            raise RuntimeError("not installed: " + ", ".join(missing))
+        self.runtime = tempfile.mkdtemp(prefix="tovi-weston-")  # private to its user, as weston requires
+        log = os.path.join(self.runtime, "log")
+        self.process = subprocess.Popen(
+            ["weston", "--backend=x11-backend.so", "--xwayland", "--idle-time=0", "--log=" + log,
+             "--width=%d" % self.width, "--height=%d" % self.height],
+            env=dict(self.outer.environment(), XDG_RUNTIME_DIR=self.runtime), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        logged = lambda: open(log).read() if os.path.exists(log) else ""  # noqa: E731
+        listening = lambda: re.search(r"xserver listening on display (:\d+)\n", logged())  # noqa: E731
+        try:
+            wait_for("weston's Xwayland", lambda: self.process.poll() is not None or listening(), self.timeout)
+            self.display = listening().group(1)
+        except (TimeoutError, AttributeError):
+            status = self.process.poll()
+            self.__exit__()
+            raise RuntimeError("weston did not start (status %s): %s" % (status, logged()[-1000:]))
+        return self
+
+    def __exit__(self, *error):
+        # Before the outer server: weston does not end by itself when that goes.
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
 
 
 class Screenshot:

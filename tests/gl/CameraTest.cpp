@@ -148,4 +148,16 @@ TEST_F(CameraTest, ThrustAlongTheViewWithinSpeedLimitsAndDampingSlowsIt) {
     }
 }
 
+// Where the window system puts the pointer (a Wayland compositor's, as the window appears under it) is no
+// motion of the hand: the report turns nothing, and the pointer is brought back to the middle.
+TEST_F(CameraTest, PointerPlacedByTheWindowSystemTurnsNothing) {
+    Fake.DeviceMoved = false;
+    Fake.Warps.clear();
+    Mouse.Motion(0, 0, Settings, View);
+    Frame();
+    EXPECT_TRUE(Settings.CameraMode == 1 && MainCamera.Pitch == 20.0f && MainCamera.Yaw == 5.0f);
+    EXPECT_TRUE(Fake.Warps.size() == 1 && Fake.Warps[0].X == Mouse.CentreX &&
+                Fake.Warps[0].Y == Mouse.CentreY);
+}
+
 } // namespace

@@ -12,6 +12,7 @@ public:
     int ElapsedMs() override { return NowMs; }
     void SetCursor(CursorShape shape) override { Cursor = shape; }
     void WarpPointer(int x, int y) override { Warps.push_back({x, y}); }
+    bool PointerDeviceMoved() override { return DeviceMoved; }
     void FullScreen() override { ++FullScreenCalls; }
     void ReshapeWindow(int width, int height) override { Reshapes.push_back({width, height}); }
     int Modifiers() override { return ModifierState; }
@@ -31,6 +32,7 @@ public:
 
     int NowMs = 0;
     int ModifierState = 0;
+    bool DeviceMoved = true; // false: every pointer report comes from the window system, none from the hand
     int ScreenSize[2] = {1920, 1080};
     int WindowSize[2] = {640, 480};
 
