@@ -28,7 +28,7 @@
 
 namespace {
 
-// The overlay, in window pixels over the whole window.
+// The overlay, in overlay units over the whole window.
 void DrawOverlays() {
     if (ExitState != 2) {
         StatusLine.DrawIfShown();
@@ -42,10 +42,14 @@ void DrawOverlays() {
     }
     // The title slides from left to right across the top during the first ten seconds.
     if (Clock.Now < 10.0f)
-        TitleText.Draw(ProgramName, (Clock.Now - 2.0f) / 7.5f * float(View.Width), 0.9f * float(View.Height),
-                       30.0f);
-    if (ExitState == 2)
+        TitleText.Draw(ProgramName, (Clock.Now - 2.0f) / 7.5f * float(View.OverlayWidth()),
+                       0.9f * float(View.OverlayHeight()), 30.0f);
+    if (ExitState == 2) {
+        // The falling tiles are the last picture, window pixel for window pixel.
+        View.BeginOrtho();
         DrawShatter();
+        View.BeginOverlay();
+    }
 }
 
 // Counts the frame's OpenGL error and keeps its text; debug builds show it at the top of the window.
@@ -135,12 +139,13 @@ void OnWindowStatus(int state) {
 }
 
 void OnReshape(int width, int height) {
-    const int oldHeight = View.Height;
+    const int oldHeight = View.OverlayHeight();
     View.Reshape(width, height);
     Mouse.Reshape(width, height, Settings, MenuShown);
-    // Menu rows are laid out from the window's height; rebuild the page in place (focus, origin and the
-    // stack kept) so the menu sits where this window puts it, not where the first, smaller one did.
-    if (height != oldHeight && Dialogs.CurrentMenu >= 0)
+    // Menu rows are laid out from the window's height in overlay units; rebuild the page in place (focus,
+    // origin and the stack kept) so the menu sits where this window puts it, not where the first, smaller
+    // one did.
+    if (View.OverlayHeight() != oldHeight && Dialogs.CurrentMenu >= 0)
         Dialogs.BuildMenu(Dialogs.CurrentMenu, 0);
 }
 
@@ -160,7 +165,7 @@ void DisplayFrame() {
     ArcWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
     TextWaveBank.Advance(Clock.FrameTime, Settings.MainSpeed);
     FpsDisplay.Tick(Clock.Now);
-    StatusLine.Y = float(View.Height - 20);
+    StatusLine.Y = float(View.OverlayHeight() - 20);
 
     if (ExitState == 1) {
         CaptureScreen(256, ExitTexture.Name);
@@ -190,10 +195,10 @@ void DisplayFrame() {
     ApplyCamera();
     DrawScene();
 
-    // The overlay covers the whole window in window pixels.
+    // The overlay covers the whole window, in overlay units; the fades, in window pixels.
     View.SetLetterbox(0);
     View.ApplyViewport();
-    View.BeginOrtho();
+    View.BeginOverlay();
     if (!SaverMode) {
         DrawOverlays();
         if (HelpShown)
@@ -202,6 +207,7 @@ void DisplayFrame() {
     if (Settings.FpsClock)
         FpsDisplay.Draw();
     CheckGlError();
+    View.BeginOrtho();
 
     if (!FadeScreen())
         return;

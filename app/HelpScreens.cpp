@@ -101,7 +101,7 @@ HelpBlock HelpCardBlock(int index) {
 }
 
 void ShowHelp() {
-    const int titleY = int(0.92 * View.Height);
+    const int titleY = int(0.92 * View.OverlayHeight());
     ScreenText.Draw(ProgramName, 20.0f, float(titleY), 15.0f);
     const int firstY = int(titleY - 22.5);
     DrawHelpBlock(HelpCardBlock(0), firstY);
@@ -109,8 +109,8 @@ void ShowHelp() {
 }
 
 void ShowInfo(const char* title) {
-    const int titleX = int(0.25 * View.Width);
-    const int titleY = int(0.95 * View.Height);
+    const int titleX = int(0.25 * View.OverlayWidth());
+    const int titleY = int(0.95 * View.OverlayHeight());
     ScreenText.SetColor(1.0f, 1.0f, 0.0f);
     ScreenText.WobbleOn = 0;
     ScreenText.WaveOn = 1;

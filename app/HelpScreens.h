@@ -1,7 +1,7 @@
 #pragma once
 
-// The two pages of text that can lie over the running scene, drawn every frame with ScreenText in window
-// pixels over the whole window. Neither keeps any state: each is a function of the window size alone.
+// The two pages of text that can lie over the running scene, drawn every frame with ScreenText in overlay
+// units over the whole window. Neither keeps any state: each is a function of the window size alone.
 
 // One block of the help card's lines, top to bottom.
 struct HelpBlock {

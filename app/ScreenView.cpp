@@ -1,10 +1,14 @@
 #include "app/ScreenView.h"
 
+#include "app/Globals.h"
 #include "app/Settings.h"
 #include "render/Camera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 void ScreenView::Reshape(int width, int height) {
     Width = width;
@@ -24,14 +28,38 @@ void ScreenView::ApplyViewport() const {
 }
 
 void ScreenView::BeginOrtho() const {
+    Ortho(1);
+}
+
+void ScreenView::BeginOverlay() const {
+    Ortho(OverlayPixels());
+}
+
+void ScreenView::Ortho(int pixelsPerUnit) const {
     // A minimised window has no picture area; keep the projection valid all the same.
     const int right = Width > 0 ? Width : 1;
     const int top = Bottom > Top ? Bottom : Top + 1;
+    const double unit = pixelsPerUnit;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0.0, right, Top, top, -1.0, 1.0);
+    glOrtho(0.0, right / unit, Top / unit, top / unit, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+int ScreenView::OverlayPixels() const {
+    int scale = OverlayScale;
+    while (scale > 1 && (Width < scale * OverlayMinWidth || Height < scale * OverlayMinHeight))
+        --scale;
+    return scale > 1 ? scale : 1;
+}
+
+int ScreenView::OverlayWidth() const {
+    return Width / OverlayPixels();
+}
+
+int ScreenView::OverlayHeight() const {
+    return Height / OverlayPixels();
 }
 
 float ScreenView::PerspectiveFov() const {
@@ -102,4 +130,41 @@ void ApplyPolygonMode(const SettingsStore& settings) {
     default:
         break;
     }
+}
+
+namespace {
+
+// A whole number from 1 to 4 and nothing else; 0 for any other text.
+int ScaleFrom(const char* text) {
+    return text && text[0] >= '1' && text[0] <= '4' && text[1] == '\0' ? text[0] - '0' : 0;
+}
+
+// Xft.dpi over 96, the resolution of an unscaled desktop, to the nearest whole number from 1 to 4; 0 for
+// text that is no positive number.
+int ScaleFromDpi(const char* text) {
+    if (!text)
+        return 0;
+    char* end = nullptr;
+    const double dpi = std::strtod(text, &end);
+    while (end != text && (*end == ' ' || *end == '\t'))
+        ++end;
+    if (end == text || *end != '\0' || !(dpi > 0.0))
+        return 0;
+    const double scale = std::round(dpi / 96.0);
+    return scale < 1.0 ? 1 : scale > 4.0 ? 4 : int(scale);
+}
+
+} // namespace
+
+int ChooseOverlayScale(const char* toviScale, const char* xftDpi, const char* gdkScale) {
+    if (const int forced = ScaleFrom(toviScale))
+        return forced;
+    if (toviScale && toviScale[0] != '\0')
+        std::fprintf(stderr, "%s: TOVI_SCALE takes a whole number from 1 to 4, not \"%s\"; ignored\n",
+                     ProgramName, toviScale);
+    if (const int desktop = ScaleFromDpi(xftDpi))
+        return desktop;
+    if (const int gdk = ScaleFrom(gdkScale))
+        return gdk;
+    return 1;
 }

@@ -19,6 +19,7 @@ public:
     void SetLetterbox(int step);
     void ApplyViewport() const;
     void BeginOrtho() const;       // one unit per window pixel over the picture area
+    void BeginOverlay() const;     // one unit per OverlayPixels() window pixels over the picture area
     void BeginPerspective() const; // the scene's projection and eye placement
     void Fade(float alpha) const;  // translucent clear-colour rectangle over the picture area
     void DrawLetterboxBars() const;
@@ -28,6 +29,16 @@ public:
     // view, and the result stays within 1..179 degrees whatever the settings hold.
     float PerspectiveFov() const;
     double PerspectiveAspect() const;
+
+    // Everything drawn over the scene (text, the help and info pages, the menus and their hit areas) is
+    // laid out in overlay units of OverlayPixels() window pixels each: OverlayScale, the scale the user or
+    // the desktop asks for, or the largest smaller one at which the window holds the overlay. Whole numbers
+    // keep the bitmap font and the menu tiles sharp.
+    static constexpr int OverlayMinWidth = 640;  // units: the menus and the help card's longest lines
+    static constexpr int OverlayMinHeight = 650; // units: the help card, the tallest page
+    int OverlayPixels() const;
+    int OverlayWidth() const; // the window in overlay units
+    int OverlayHeight() const;
 
     int Width = 640;
     int Height = 480;
@@ -41,7 +52,16 @@ public:
     float ClearColor[3] = {0.0f, 0.0f, 0.0f};
     const SettingsStore* SettingsLink = nullptr;
     const Camera* CameraLink = nullptr;
+    int OverlayScale = 1; // 1 to 4, chosen at start-up by ChooseOverlayScale
+
+private:
+    void Ortho(int pixelsPerUnit) const; // the picture area, pixelsPerUnit window pixels to a unit
 };
+
+// The overlay's scale from, in this order: TOVI_SCALE (1 to 4; anything else is named once on stderr and
+// ignored), the desktop's Xft.dpi divided by 96 and rounded (at least 1, at most 4), GDK_SCALE (1 to 4),
+// else 1. Each argument is the variable's or the resource's text, null when it is not set.
+int ChooseOverlayScale(const char* toviScale, const char* xftDpi, const char* gdkScale);
 
 // 0 filled, 1 lines, 2 points; any other value keeps the polygon mode set last.
 void ApplyPolygonMode(const SettingsStore& settings);

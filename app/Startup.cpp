@@ -92,7 +92,7 @@ void InitOnce() {
     OverlayText::ClockLink = &Clock;
     OverlayText::ViewLink = &View;
     StatusLine.X = 20.0f;
-    StatusLine.Y = float(View.Height - 20);
+    StatusLine.Y = float(View.OverlayHeight() - 20);
     StatusLine.Radius = 10.0f;
     TitleText.SetColor(0.0f, 1.0f, 0.0f);
     TitleText.SwayOn = 1;
@@ -101,8 +101,8 @@ void InitOnce() {
     DialogText.AlphaReference = 0.05f;
     DialogText.X = DialogText.Y = 0.0f;
     ErrorText.SetColor(1.0f, 1.0f, 0.0f);
-    ErrorText.X = 0.4f * float(View.Width);
-    ErrorText.Y = float(View.Height - 20);
+    ErrorText.X = 0.4f * float(View.OverlayWidth());
+    ErrorText.Y = float(View.OverlayHeight() - 20);
 
     MainCamera.MaxSpeed = 100.0f;
     MainCamera.WanderAmplitude = 0.25f;

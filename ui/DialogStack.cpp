@@ -2,6 +2,7 @@
 
 #include "app/FrameClock.h"
 #include "app/Globals.h"
+#include "app/ScreenView.h"
 #include "platform/Platform.h"
 #include "render/InputState.h"
 #include "ui/OverlayText.h"
@@ -18,6 +19,11 @@ constexpr int KeyTab = 9;
 constexpr int ButtonPressed = 1;
 constexpr int ButtonHeld = 2;
 constexpr int ButtonReleased = 3;
+
+// Window pixels to overlay units of the given size, rounded down: every pixel of a unit falls in it.
+int ToOverlayUnits(int pixels, int unit) {
+    return pixels >= 0 ? pixels / unit : -((unit - 1 - pixels) / unit);
+}
 
 // The class of each widget kind; null for a kind the builder does not know.
 std::unique_ptr<Widget> CreateWidget(int kind) {
@@ -146,7 +152,10 @@ void DialogStack::HandleMenuInput() {
     ActivatedId = -1;
     ActivatedValue = 0.0f;
     float value = 0.0f;
-    const MouseState& mouse = *MouseLink;
+    // The widgets lie in overlay units; the pointer comes in window pixels.
+    MouseState mouse = *MouseLink;
+    mouse.PointerX = ToOverlayUnits(mouse.PointerX, View.OverlayPixels());
+    mouse.PointerY = ToOverlayUnits(mouse.PointerY, View.OverlayPixels());
     for (int i = 0; i < WidgetCount; ++i) {
         if (!Widgets[i])
             continue;

@@ -95,7 +95,7 @@ void DialogStack::BuildMenu(int menuId, int clear) {
     DialogText.WobbleOn = 0;
     DialogText.AlphaTestOn = 0;
     // The menu hangs from seven tenths of the window's height as it is when the page is built.
-    const int y0 = int(0.7 * double(View.Height));
+    const int y0 = int(0.7 * double(View.OverlayHeight()));
     if (clear) {
         Clear();
         CurrentMenu = menuId;

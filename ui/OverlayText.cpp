@@ -189,8 +189,8 @@ void FpsText::Tick(float now) {
 
 void FpsText::Draw() {
     ShowFormatted("FPS: %d", Fps);
-    X = float(ViewLink->Width - 100);
-    Y = float(ViewLink->Height - 20);
+    X = float(ViewLink->OverlayWidth() - 100);
+    Y = float(ViewLink->OverlayHeight() - 20);
     DrawIfShown();
 }
 

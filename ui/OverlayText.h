@@ -8,7 +8,7 @@ class ScreenView;
 class Texture;
 
 // All writing on the screen: a string drawn as one textured quad per character from the font grid, in
-// window pixels over the finished view. Each object carries its own style and a few animated distortions
+// overlay units over the finished view. Each object carries its own style and a few animated distortions
 // (wobble, sway, wave) driven by the shared text bank, and remembers the last string it drew or was given,
 // so that a timed message can be drawn again on later frames. X and Y are the centre of the first
 // character's cell, Radius the glyph size (a glyph is Radius wide and twice as high), Red to Alpha the

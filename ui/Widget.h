@@ -31,7 +31,7 @@ struct WidgetSetup {
     int Linear = 0; // 0: the knob sits at the square root of the value's fraction of the range
 };
 
-// One control of a popup menu: a rectangle relative to the menu's origin (window pixels, y up), a label
+// One control of a popup menu: a rectangle relative to the menu's origin (overlay units, y up), a label
 // and the id the dialog reports when the control is activated. Controls draw tiles of the controls image
 // with the GL colour the dialog sets, and their text through DialogText.
 class Widget {
