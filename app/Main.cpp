@@ -10,6 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+// The overlay's scale, as the user or the desktop asks for it; once the host has its display open.
+static void ChooseScale() {
+    View.OverlayScale =
+        ChooseOverlayScale(std::getenv("TOVI_SCALE"), Host->DesktopDpi(), std::getenv("GDK_SCALE"));
+}
+
 // The screensaver: the same program on the Xlib host, in the window it was given.
 static int RunSaver(const SaverOptions& options) {
     static XlibPlatform x; // destroyed before the program's static objects
@@ -18,6 +24,7 @@ static int RunSaver(const SaverOptions& options) {
         std::fputs(options.Error, stderr);
         return 1;
     }
+    ChooseScale();
     x.RegisterCallbacks(ProgramCallbacks());
     SaverMode = 1; // quiet from the start
     InitGL();
@@ -35,6 +42,7 @@ int main(int argc, char** argv) {
     static GlutPlatform glut; // destroyed before the program's static objects
     Host = &glut;
     glut.OpenWindow(&argc, argv, View.Width, View.Height, ProgramName);
+    ChooseScale();
     glut.RegisterCallbacks(ProgramCallbacks());
     InitGL();
     ConsoleWrite("Ready...\n\n");

@@ -1,5 +1,7 @@
 #include "platform/GlutPlatform.h"
 
+#include "platform/DesktopResources.h"
+
 #include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
@@ -153,4 +155,9 @@ void GlutPlatform::PlayWave(const char* path) {
 void GlutPlatform::Exit(int status) {
     Audio.Close();
     std::exit(status);
+}
+
+const char* GlutPlatform::DesktopDpi() {
+    // freeglut keeps its display to itself; the window's context is current on it.
+    return ReadDesktopDpi(CurrentGlxDisplay(), Dpi, sizeof Dpi);
 }

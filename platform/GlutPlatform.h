@@ -32,6 +32,7 @@ public:
     void SetIdle(bool running) override;
     void PlayWave(const char* path) override;
     [[noreturn]] void Exit(int status) override;
+    const char* DesktopDpi() override; // once the window is open
 
 private:
     void ReadPointerDevice();
@@ -44,4 +45,5 @@ private:
     PointerDeviceWatch Device;
     long long Frames = 0;                 // buffer swaps so far
     long long LastDeviceMotionFrame = -2; // the frame in which the pointing device last moved
+    char Dpi[32] = {};                    // the text DesktopDpi answers with
 };

@@ -96,6 +96,10 @@ public:
 
     // Ends the program with the given status. The real host never returns from it; a fake records it.
     virtual void Exit(int status) = 0;
+
+    // The text of the X resource Xft.dpi, the font resolution the desktop set for every program (GNOME, KDE
+    // and Xfce set it, as xrdb can), or null when it set none. A host with no desktop has none.
+    virtual const char* DesktopDpi() { return nullptr; }
 };
 
 // The host the program runs on, set once at start-up before anything else uses it.

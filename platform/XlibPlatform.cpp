@@ -1,5 +1,7 @@
 #include "platform/XlibPlatform.h"
 
+#include "platform/DesktopResources.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -213,4 +215,8 @@ void XlibPlatform::Exit(int status) {
         std::raise(signal);
     }
     std::exit(status);
+}
+
+const char* XlibPlatform::DesktopDpi() {
+    return ReadDesktopDpi(Connection, Dpi, sizeof Dpi);
 }

@@ -44,6 +44,7 @@ public:
     void SetIdle(bool) override {}
     void PlayWave(const char*) override {}
     [[noreturn]] void Exit(int status) override;
+    const char* DesktopDpi() override; // once the display is open
 
 private:
     // Releases the context and closes the display; nothing happens when it is closed already.
@@ -60,5 +61,6 @@ private:
     int ScreenSize[2] = {0, 0}; // of the window's screen
     bool WindowGone = false;
     long long StartUs = 0; // the monotonic clock when the display was opened
+    char Dpi[32] = {};     // the text DesktopDpi answers with
     WindowCallbacks Callbacks;
 };
