@@ -12,7 +12,7 @@ TOVI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PROGRAM_PACKAGES=(g++ cmake ninja-build pkg-config freeglut3-dev libglu1-mesa-dev libsdl2-dev
     libgl1-mesa-dri libx11-dev libxi-dev libgl-dev)
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev libfreetype-dev fonts-dejavu-core libegl-dev libegl-mesa0
-    libbenchmark-dev xvfb xdotool x11-utils x11-apps python3 openbox
+    libbenchmark-dev xvfb xdotool x11-utils x11-apps x11-xserver-utils python3 openbox
     xscreensaver weston xwayland)
 # What builds the Debian package (dpkg-shlibdeps) and checks it.
 PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils)

@@ -32,16 +32,17 @@ def wait_for(what, check, timeout=20.0):
 
 
 class XServer:
-    """One Xvfb with a single 24-bit screen, for the length of a with-block."""
+    """One Xvfb with a single 24-bit screen, for the length of a with-block; `options` go to Xvfb (-noreset
+    keeps what clients left on the screen, such as xrdb's resources, after the last one has gone)."""
 
-    def __init__(self, width=1024, height=768):
-        self.width, self.height = width, height
+    def __init__(self, width=1024, height=768, *options):
+        self.width, self.height, self.options = width, height, options
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (self.width, self.height),
-             "-nolisten", "tcp"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+             "-nolisten", "tcp", *self.options], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:

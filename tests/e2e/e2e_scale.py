@@ -1,0 +1,56 @@
+"""The overlay at the desktop's scale, with real keys and clicks: at 3840 x 2160 with Xft.dpi 192 loaded by
+xrdb the help card is about twice as tall as at 1920 x 1080 without it, and a click on a menu row drawn at
+scale 2 sets its slider. TOVI_BUILD_DIR: the build folder."""
+
+import os
+import subprocess
+
+from e2e_program import BUILD, SessionTest, read
+from xsession import Program, XServer, wait_for
+
+
+class ScaleTest(SessionTest):
+
+    def start(self, width, height, dpi=b""):
+        """The program on a screen of its own, its help card over the globes, the stars off: the card's height,
+        from its first white text to its last in the left twentieth below the status line, once steady."""
+        self.xserver = x = XServer(width, height, "-noreset").__enter__()  # xrdb's resources stay
+        self.addCleanup(x.__exit__)
+        subprocess.run(["xrdb", "-nocpp", "-merge"], input=dpi, env=x.environment(), check=True)
+        environment = {name: value for name, value in os.environ.items() if "SCALE" not in name}  # TOVI_, GDK_
+        run = Program(x, os.path.join(BUILD, "tovi"), self.scratch, environment)
+        self.addCleanup(run.close)
+        run.wait_for_window("Tovi", 60)
+        self.click(width // 2, height // 2)
+        x.keys("u", "question")
+        steady = [None]
+
+        def card():
+            shot = x.screenshot()
+            rows = [y for y in range(height // 25, height)
+                    if any(sum(shot.rgb(column, y)) > 600 for column in range(0, width // 20, 2))]
+            same, steady[0] = rows == steady[0], rows
+            return same and rows and rows[-1] - rows[0] + 1
+        return run, wait_for("the help card", card, 90)
+
+    def click(self, left, top):  # each edge is seen by frames of its own: it waits for two new pictures
+        self.xserver.move_pointer(left, top)
+        for action in ("mousedown", "mouseup"):
+            self.xserver.tool("xdotool", action, "1")
+            for _ in range(2):
+                picture = self.xserver.screenshot().pixels
+                wait_for("a new frame", lambda: self.xserver.screenshot().pixels != picture)
+
+    def test_the_help_card_and_a_menu_row_at_the_desktops_scale(self):
+        run, small = self.start(1920, 1080)
+        run.close()
+        large = self.start(3840, 2160, b"Xft.dpi: 192\n")[1]
+        self.assertTrue(1.8 < large / small < 2.2, (large, small))
+        # "Options..." lies at 30..60 x 701..731 units, then "MouseLook Sensitivity" (0 to 2) at 30..170 x
+        # 650..674: pressed at 135 units it is 1.5, which "!" saves.
+        self.xserver.keys("grave")
+        self.click(90, 2160 - 2 * 716)
+        self.click(270, 2160 - 2 * 662)
+        self.xserver.keys("exclam")
+        self.assertEqual(wait_for("the save", lambda: read(os.path.join(self.scratch, "Tovi.pref"), True))[32], 1.5)
+
