@@ -52,10 +52,11 @@ inline bool EnterDataFolder() {
 using support::ResetProgram;
 
 // What a fresh process does before its first frame, on the given host at 0 ms and with a window of the
-// given size. A preferences file left in the data folder by a run of the program is overridden: every
-// setting starts at its default, as on a first run.
-inline void StartProgram(BenchPlatform& host, int width, int height) {
+// given size and the overlay at the given scale. A preferences file left in the data folder by a run of the
+// program is overridden: every setting starts at its default, as on a first run.
+inline void StartProgram(BenchPlatform& host, int width, int height, int overlayScale = 1) {
     ResetProgram();
+    View.OverlayScale = overlayScale;
     host = BenchPlatform();
     Host = &host;
     // The start-up's console lines go to /dev/null: the tables are the benchmark's output.

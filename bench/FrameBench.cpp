@@ -5,12 +5,13 @@
 // InitVars), then the first frame. The first scene of each size pays for a cold driver. Prints a Markdown
 // table; asserts nothing.
 //
-//   frame_bench [--warmup N] [--frames N] [--attributed N] [--size WxH]... [--scene NAME]...
+//   frame_bench [--warmup N] [--frames N] [--attributed N] [--size WxH[@SCALE]]... [--scene NAME]...
 //
 // --warmup is the number of 16 ms frames after the first ten seconds of scene time (run in 100 ms steps),
 // --frames the measured frames, --attributed the further frames whose allocations are split between
-// Tovi's code and the driver (0 skips them). Without --size: 1920 x 1080 and 1280 x 720; without
-// --scene: every scene. Wall times follow the machine's load; the CPU column less so.
+// Tovi's code and the driver (0 skips them). Without --size: 1920 x 1080 and 1280 x 720; @SCALE draws the
+// overlay at that scale (1 to 4; 1 without it). Without --scene: every scene. Wall times follow the machine's
+// load; the CPU column less so.
 //
 // Two more measurements go with this table:
 //   tools/frame_work.py build menu help shatter   the program's own CPU time per frame apart from the
@@ -79,6 +80,7 @@ const Scene Scenes[] = {
 
 struct Size {
     int Width, Height;
+    int Scale = 1; // the overlay's
 };
 
 struct Options {
@@ -141,7 +143,7 @@ double MeasureFloor(const Size& size, int frames) {
 Row MeasureScene(const Scene& scene, const Size& size, double floorMs, const Options& options) {
     bench::BenchPlatform host;
     const auto startup = Clockwork::now();
-    bench::StartProgram(host, size.Width, size.Height);
+    bench::StartProgram(host, size.Width, size.Height, size.Scale);
     const auto initialised = Clockwork::now();
     scene.Apply();
     bench::WarmUp(host, 1, 0); // the first frame, also the first of the warm-up
@@ -232,7 +234,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             ok = ParseInt(value, options.AttributedFrames);
         else if (option == "--size" && ok) {
             Size size{};
-            ok = std::sscanf(value, "%dx%d", &size.Width, &size.Height) == 2 && size.Width > 0 &&
+            const int fields = std::sscanf(value, "%dx%d@%d", &size.Width, &size.Height, &size.Scale);
+            ok = (fields == 2 || (fields == 3 && size.Scale >= 1 && size.Scale <= 4)) && size.Width > 0 &&
                  size.Height > 0;
             options.Sizes.push_back(size);
         } else if (option == "--scene" && ok) {
@@ -243,7 +246,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             ok = false;
         if (!ok) {
             std::fprintf(stderr,
-                         "usage: %s [--warmup N] [--frames N] [--attributed N] [--size WxH]... "
+                         "usage: %s [--warmup N] [--frames N] [--attributed N] [--size WxH[@SCALE]]... "
                          "[--scene NAME]...\nscenes:",
                          argv[0]);
             for (const Scene& scene : Scenes)
@@ -267,10 +270,13 @@ void PrintTable(const std::vector<Row>& rows) {
                 "Tovi allocs/frame | driver allocs/frame | start-up ms |\n");
     std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row& row : rows) {
-        std::printf("| %s | %d x %d | %.1f | %.2f | %.2f | %.2f | %.1f | %.2f | %.2f | ",
-                    row.Measured->Description, row.Window.Width, row.Window.Height, 1000.0 / row.MedianMs,
-                    row.MedianMs, row.P95Ms, row.FloorMs, row.MedianMs / row.FloorMs, row.CpuMs,
-                    row.AllocationsPerFrame);
+        char scale[16] = "";
+        if (row.Window.Scale != 1)
+            std::snprintf(scale, sizeof scale, ", scale %d", row.Window.Scale);
+        std::printf("| %s | %d x %d%s | %.1f | %.2f | %.2f | %.2f | %.1f | %.2f | %.2f | ",
+                    row.Measured->Description, row.Window.Width, row.Window.Height, scale,
+                    1000.0 / row.MedianMs, row.MedianMs, row.P95Ms, row.FloorMs, row.MedianMs / row.FloorMs,
+                    row.CpuMs, row.AllocationsPerFrame);
         if (row.ProgramPerFrame < 0.0)
             std::printf("- | - | ");
         else
