@@ -1,6 +1,5 @@
-"""The overlay at the desktop's scale, with real keys and clicks: at 3840 x 2160 with Xft.dpi 192 loaded by
-xrdb the help card is about twice as tall as at 1920 x 1080 without it, and a click on a menu row drawn at
-scale 2 sets its slider. TOVI_BUILD_DIR: the build folder."""
+"""The overlay at the desktop's scale, with real keys and clicks: on 3840 x 2160 with Xft.dpi 192 from xrdb the
+help card is about twice as tall as on 1920 x 1080 without it, and a click on a row drawn at scale 2 works."""
 
 import os
 import subprocess
@@ -12,8 +11,8 @@ from xsession import Program, XServer, wait_for
 class ScaleTest(SessionTest):
 
     def start(self, width, height, dpi=b""):
-        """The program on a screen of its own, its help card over the globes, the stars off: the card's height,
-        from its first white text to its last in the left twentieth below the status line, once steady."""
+        """The program on a screen of its own, stars off: its help card's rows of white text, left and below
+        the status line, from first to last, once steady."""
         self.xserver = x = XServer(width, height, "-noreset").__enter__()  # xrdb's resources stay
         self.addCleanup(x.__exit__)
         subprocess.run(["xrdb", "-nocpp", "-merge"], input=dpi, env=x.environment(), check=True)
@@ -46,8 +45,7 @@ class ScaleTest(SessionTest):
         run.close()
         large = self.start(3840, 2160, b"Xft.dpi: 192\n")[1]
         self.assertTrue(1.8 < large / small < 2.2, (large, small))
-        # "Options..." lies at 30..60 x 701..731 units, then "MouseLook Sensitivity" (0 to 2) at 30..170 x
-        # 650..674: pressed at 135 units it is 1.5, which "!" saves.
+        # "Options..." at 30..60 x 701..731 units, then "MouseLook Sensitivity" (0..2, 30..170 x 650..674) at 135
         self.xserver.keys("grave")
         self.click(90, 2160 - 2 * 716)
         self.click(270, 2160 - 2 * 662)
