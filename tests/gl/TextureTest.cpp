@@ -1,8 +1,7 @@
 // Images as OpenGL holds them, read back from the texture: BMP files of every readable layout, the damaged
-// ones refused, and the alpha rules.
+// ones refused, and the alpha rules. (The images the program makes itself are seen in the scenes.)
 
 #include "render/Texture.h"
-#include "render/ProceduralTexture.h"
 #include "support/GlTestFixture.h"
 
 #include <algorithm>
@@ -23,15 +22,6 @@ std::vector<int> Texels() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     return {bytes.begin(), bytes.end()};
-}
-// The texture's level 0 as one brightness a texel, or -1 where red, green, blue and alpha differ.
-std::vector<int> Greys(const Texture& texture) {
-    glBindTexture(GL_TEXTURE_2D, texture.Name);
-    const std::vector<int> texels = Texels();
-    std::vector<int> greys;
-    for (std::size_t i = 0; i < texels.size(); i += 4)
-        greys.push_back(std::count(&texels[i], &texels[i] + 4, texels[i]) == 4 ? texels[i] : -1);
-    return greys;
 }
 class TextureTest : public gltest::GlTest {};
 
@@ -108,24 +98,6 @@ TEST_F(TextureTest, BmpFilesOfEveryReadableLayoutLoadDamagedOnesAreRefusedAndAlp
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
         EXPECT_EQ(filter, GL_LINEAR_MIPMAP_NEAREST);
     }
-}
-
-// Made, not read: grey texels with alpha their brightness. The floor's light spot is bright in the middle
-// and dark from its circle's edge on; the arcs' band is white in the middle columns and dark at its edge
-// but where it sparkles; the glow is 250 in the middle, black in the corners.
-TEST_F(TextureTest, TheSpotTheBandAndTheGlowAreMadeAsTheyShow) {
-    Texture spot, band, glow;
-    ASSERT_NE(GenerateTexture(spot, SpotKind, 128) * GenerateTexture(band, BandKind, 128) *
-                  GenerateTexture(glow, SpotKind, 256),
-              0u);
-    UpdateGlowRays(glow.Name);
-    const std::vector<int> s = Greys(spot), b = Greys(band), g = Greys(glow);
-    ASSERT_TRUE(s.size() == 128 * 128 && b.size() == 128 * 128 && g.size() == 256 * 256);
-    EXPECT_TRUE(*std::min_element(s.begin(), s.end()) >= 0 && *std::min_element(b.begin(), b.end()) >= 0 &&
-                *std::min_element(g.begin(), g.end()) >= 0);
-    EXPECT_TRUE(s[64 * 128 + 64] >= 234 && s[64 * 128] <= 19 && s[0] <= 19);
-    EXPECT_TRUE(b[64] == 255 && b[64 * 128 + 44] == 255 && std::count(b.begin(), b.end(), 0) > 64);
-    EXPECT_TRUE(g[128 * 256 + 128] >= 250 && g[0] == 0);
 }
 
 } // namespace
