@@ -123,13 +123,6 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
                   std::make_tuple(int(special), r.Key % Special));
     }
     ExitState = 0;
-    // Both cases of a letter act alike: a switch pressed in one case and then the other is as it was.
-    for (char key : {'C', 'D', 'P', 'S', 'T', 'U'}) {
-        const auto before = KeyState();
-        Press(key);
-        Press(char(key + 32));
-        EXPECT_EQ(KeyState(), before) << key;
-    }
 }
 
 // The letterbox bounces between 0 and 6, each step cleared away, and an open menu page shows it at once, as

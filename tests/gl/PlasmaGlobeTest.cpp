@@ -56,7 +56,6 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     Settings.MainSpeed = 2.0f;
     GlobeCount = 3;
     Clock.FrameTime = 0.25f; // the arcs drift by their rates times the scaled frame time
-    Clock.Now = 0.25f;       // the arcs' texture has scrolled back a quarter repeat
     ObjectView(2);
     // At the tips the ripple's sines run at +90 degrees across the arc in x, -90 in z.
     ArcWaveBank.Phase[1] = float((19 * 0.975 - M_PI / 2) / 500);
@@ -94,7 +93,6 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
     EXPECT_NEAR(narrowest, 0.02 * R, 1e-4);
     float faintest = 1.0f;
     float brightest = 0.0f;
-    float lowest = 99.0f, highest = -99.0f; // the strips' texture v: 8 repeats a radius, less the time
     std::size_t first[3] = {sent.size(), sent.size(), sent.size()}; // where each globe's vertices begin
     for (int g = 0; g < 3; ++g) {
         const double* s = Shown[g];
@@ -116,16 +114,11 @@ TEST_F(PlasmaGlobeTest, EachGlobeDrawsFromItsOwnCentreTurnedByItsTumbleInItsColo
                 faintest = std::min(faintest, v.A);
                 brightest = std::max(brightest, v.A);
             }
-            if (v.S == 0.0f || v.S == 1.0f) {
-                lowest = std::min(lowest, v.T);
-                highest = std::max(highest, v.T);
-            }
         }
         EXPECT_TRUE(tips >= 30 * 10 && rims >= 30 * 2) << g << ": " << tips << ", " << rims;
     }
     EXPECT_TRUE(first[2] < first[1] && first[1] < first[0]);
     EXPECT_TRUE(faintest >= 0.1f && faintest < 0.2f && brightest > 0.9f && brightest < 1.0f);
-    EXPECT_TRUE(std::fabs(lowest - 0.35f) + std::fabs(highest - 7.55f) < 1e-4f) << lowest << ", " << highest;
     // The pass draws GlobeCount globes (none outside 1 to 3), each with its grey electrode of 0.075 of the
     // radius and the near half of its glass of alpha 0.3 on the radius, grey by the screen clear, drawn only
     // within 3 to 100 steps; fog is set around it; the arcs' half width is a hundredth of their thickness.
