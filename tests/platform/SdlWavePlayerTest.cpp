@@ -81,6 +81,7 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
     ASSERT_GE(channels, 2);
     support::WriteFile("level.wav", WavFile(8.0));
     support::WriteFile("again.wav", WavFile(8.0, 0.3));
+    support::WriteFile("last.wav", WavFile(8.0, 0.3));
     // Damaged files: gigabytes of samples claimed and none there, a header cut short; a path too long to
     // keep. Missing files fill the table of decoded files, which the levels share with them.
     Bytes huge = WavFile(0.0);
@@ -108,7 +109,7 @@ TEST(SdlWavePlayerTest, ANewSoundCutsTheOldOneOffWithoutAClickAndDamagedFilesGiv
         lastLevel = PlayOn(player, 0.01);
     }
     player.Play("level.wav");
-    player.Play("again.wav");
+    player.Play("last.wav");
     PlayOn(player, 0.1);
     player.Close();
 
