@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// A scripted host: the test sets the time, the modifier state and the sizes, and reads back what the
-// program asked of the window system and which sounds it played.
+// A scripted host on a 1920 x 1080 screen: the test sets the time and the modifier state, and reads back
+// what the program asked of the window system and which sounds it played.
 class FakePlatform : public Platform {
 public:
     int ElapsedMs() override { return NowMs; }
@@ -16,10 +16,10 @@ public:
     void FullScreen() override { ++FullScreenCalls; }
     void ReshapeWindow(int width, int height) override { Reshapes.push_back({width, height}); }
     int Modifiers() override { return ModifierState; }
-    int ScreenWidth() override { return ScreenSize[0]; }
-    int ScreenHeight() override { return ScreenSize[1]; }
-    int WindowWidth() override { return WindowSize[0]; }
-    int WindowHeight() override { return WindowSize[1]; }
+    int ScreenWidth() override { return 1920; }
+    int ScreenHeight() override { return 1080; }
+    int WindowWidth() override { return 640; }
+    int WindowHeight() override { return 480; }
     void PostRedisplay() override { ++Redisplays; }
     void SwapBuffers() override {}
     void SetIdle(bool running) override { IdleRunning = running; }
@@ -33,8 +33,6 @@ public:
     int NowMs = 0;
     int ModifierState = 0;
     bool DeviceMoved = true; // false: every pointer report comes from the window system, none from the hand
-    int ScreenSize[2] = {1920, 1080};
-    int WindowSize[2] = {640, 480};
 
     int Cursor = -1;
     int FullScreenCalls = 0;
