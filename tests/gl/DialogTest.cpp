@@ -2,10 +2,7 @@
 // each row opens (read from the text the menu draws), what every row does to its setting and the status
 // line, saving and loading, the fade and slide, the focus keys and dragging.
 
-#include "app/KeyboardControls.h"
-#include "app/PointerControls.h"
 #include "support/GlTestFixture.h"
-#include "ui/Widget.h"
 
 #include <cmath>
 #include <filesystem>

@@ -5,6 +5,8 @@
 #include "support/GlTestFixture.h"
 
 #include <filesystem>
+#include <type_traits>
+#include <variant>
 
 namespace {
 
@@ -14,18 +16,10 @@ using S = SettingsStore;
 using KeyboardControlsTest = ProgramTest;
 
 // A value a key changes: an int or a float of the settings or of the live values beside them.
-struct Value {
-    Value(int* value) : Int(value) {}
-    Value(float* value) : Float(value) {}
-    void Set(double v) const {
-        if (Int)
-            *Int = int(v);
-        else
-            *Float = float(v);
-    }
-    int* Int = nullptr;
-    float* Float = nullptr;
-};
+using Value = std::variant<int*, float*>;
+void Set(Value value, double v) {
+    std::visit([v](auto* field) { *field = std::remove_pointer_t<decltype(field)>(v); }, value);
+}
 
 // What the keys may change: the settings record and the live values beside it.
 auto KeyState() {
@@ -111,11 +105,11 @@ TEST_F(KeyboardControlsTest, EachKeyChangesItsValuesAndNoOtherAndConfirmsIt) {
         Settings.DepthCueFog = 1;
         Settings.ScreenClear = r.Key != Special + KeyF12;
         ExitStartTime = 0.0f; // no exit under way
-        r.Changed.Set(r.Expected);
-        r.Also.Set(r.AlsoExpected);
+        Set(r.Changed, r.Expected);
+        Set(r.Also, r.AlsoExpected);
         const auto expected = KeyState();
-        r.Changed.Set(r.Start);
-        r.Also.Set(r.AlsoStart);
+        Set(r.Changed, r.Start);
+        Set(r.Also, r.AlsoStart);
         const bool special = r.Key >= Special;
         EXPECT_EQ(Press(r.Key), r.Message);
         EXPECT_EQ(KeyState(), expected);

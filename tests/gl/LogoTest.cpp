@@ -1,6 +1,7 @@
 // The opening's logo scene as OpenGL receives it, in world coordinates: the emblem through its loop with its
-// shadow and reflection, and its floor.
+// shadow and reflection, and its floor; and the light that moves over every scene.
 
+#include "render/Light.h"
 #include "scene/Logo.h"
 #include "support/GlTestFixture.h"
 
@@ -79,6 +80,39 @@ TEST_F(LogoTest, LogoEmblemShowsEachRowWithItsShadowReflectionAndFloor) {
                     std::fabs(tiles.MaxX - tiles.MinX - 10) < 1e-4 &&
                     std::fabs(sent.Primitives[0].Vertices[0].Y + 1.5) < 1e-4);
     }
+}
+
+// The light circles at height 1.25 two units from the middle, its flare with it, aimed at the origin from
+// where it is; with spot lights on it sends the values tuned in the menu (its colour is white): the
+// reflective factor as the material's specular, the shininess truncated, a cutoff of 180 after a narrow one.
+TEST_F(LogoTest, TheLightCirclesAtItsHeightAndSendsTheTunedValues) {
+    LightBank.Init(4);
+    LightBank.Phase[1] = 0.05f; // at the orbit rate 10: half a radian round
+    Settings.SpotLights = 1;
+    Settings.Ambient = 0.1f;
+    Settings.Diffuse = 0.7f;
+    Settings.Specular = 0.3f;
+    Settings.Reflective = 0.6f;
+    Settings.Shininess = 20.5f;
+    Settings.Cutoff = 180.0f;
+    Settings.Exponent = 5.0f;
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45.0f);
+    MoveLight();
+    GLfloat sent[10][4];
+    const GLenum names[] = {GL_AMBIENT,       GL_DIFFUSE,  GL_SPECULAR,      GL_SPOT_CUTOFF,
+                            GL_SPOT_EXPONENT, GL_POSITION, GL_SPOT_DIRECTION};
+    for (int i = 0; i < 7; ++i)
+        glGetLightfv(GL_LIGHT0, names[i], sent[i]);
+    glGetMaterialfv(GL_BACK, GL_SPECULAR, sent[7]);
+    glGetMaterialfv(GL_BACK, GL_SHININESS, sent[8]);
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, sent[9]);
+    EXPECT_EQ(std::make_tuple(sent[0][1], sent[0][3], sent[1][1], sent[2][2], sent[3][0], sent[4][0],
+                              sent[5][1], sent[5][3], sent[6][1], sent[7][0], sent[8][0], sent[9][2]),
+              std::make_tuple(0.1f, 1.0f, 0.7f, 0.3f, 180.0f, 5.0f, 1.25f, 1.0f, -1.25f, 0.6f, 20.0f, 0.1f));
+    EXPECT_TRUE(std::fabs(MainLight.X - 2 * std::sin(0.5f)) + std::fabs(MainLight.Z - 2 * std::cos(0.5f)) <
+                    1e-5 &&
+                std::fabs(sent[5][0] - MainLight.X) < 1e-5 && LightFlare.X == MainLight.X &&
+                LightFlare.Y == MainLight.Y && LightFlare.Z == MainLight.Z);
 }
 
 } // namespace

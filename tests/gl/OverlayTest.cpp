@@ -1,10 +1,7 @@
-// Everything drawn over the view as OpenGL receives it, in window pixels: where each glyph lands and which
-// font cell it shows, the sway, wobble and wave, and the timed status line; and the menu widgets frame by
-// frame, what each makes of presses, holds, releases and keys, and what each draws.
+// What is drawn over the view as OpenGL receives it, in window pixels: the timed status line, and the menu
+// widgets frame by frame, what each makes of presses, holds, releases and keys, and what each draws.
 
-#include "render/InputState.h"
 #include "support/GlTestFixture.h"
-#include "ui/Widget.h"
 
 #include <cmath>
 #include <string>
@@ -35,20 +32,9 @@ protected:
     Texture Font;
 };
 
-// A glyph of size s is s wide and 2s high, centred on the pen, its top edge leaning 3 pixels right; the pen
-// moves 0.9 s per character. Text is drawn in its colour times its brightness.
-TEST_F(OverlayTest, GlyphsSitOnTheirCellsWithSlantAndAdvanceAndMessagesLastThreeSeconds) {
-    OverlayText text;
-    text.Brightness = 0.5f;
-    text.SetColor(1.0f, 0.6f, 0.2f);
-    const Feedback sent = CaptureFeedback([&] { text.Draw(" ~\x9f", 20.0f, 100.0f, 30.0f); });
-    EXPECT_EQ(sent.Glyphs(), " ~\x9f"); // the first cell, one of row 5, the last of the grid
-    EXPECT_TRUE(Near(sent.Bounds(4, 2), {59, 70, 92, 130, 0.9375f, 0, 1, 0.125f}));
-    const FeedbackVertex& v = sent.Primitives[0].Vertices[0];
-    EXPECT_TRUE(std::fabs(v.R - 0.5f) + std::fabs(v.G - 0.3f) + std::fabs(v.B - 0.1f) < 1e-5f && v.A == 1);
-    gltest::ExpectRestingState();
-    // A message shows for three seconds from its own call, replacing any other at once; on expiry it asks
-    // once for a full clear. Taken away directly it asks for none.
+// A message shows for three seconds from its own call, replacing any other at once; on expiry it asks once
+// for a full clear. Taken away directly it asks for none.
+TEST_F(OverlayTest, MessagesLastThreeSeconds) {
     StatusLine.X = 20.0f;
     StatusLine.Y = 460.0f;
     Clock.Now = 1.0f;

@@ -3,7 +3,6 @@
 // camera wandering by itself, nothing heard and nothing written.
 
 #include "app/Saver.h"
-#include "support/Bytes.h"
 #include "support/GlTestFixture.h"
 
 #include <filesystem>
