@@ -71,9 +71,8 @@ void SavePrefs() {
     StatusLine.Show(saved.Save(ProgramName) == 0 ? "Saved Prefs" : "Could NOT Save Prefs");
 }
 
-namespace {
-
-// The file never decides the camera mode: the user keeps flying the way they were.
+// The file never decides the camera mode: the user keeps flying the way they were (an open menu keeps
+// holding the camera).
 void LoadPrefs() {
     const int cameraMode = Settings.CameraMode;
     if (Settings.Load(ProgramName) != 0) {
@@ -85,6 +84,8 @@ void LoadPrefs() {
     Mouse.ApplyCursor(Settings, MenuShown);
     StatusLine.Show("Loaded Prefs");
 }
+
+namespace {
 
 // The letterbox bounces between 0 and 6: a positive phase is on its way up, a negative one on its way
 // down. A step set elsewhere (a dialog, a loaded file) restarts the bounce from there; a damaged value

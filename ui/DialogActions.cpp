@@ -130,18 +130,6 @@ void CustomAction(int id, float v) {
     }
 }
 
-// Loading never changes the camera mode while the menu holds it.
-void LoadPrefs() {
-    const int cameraMode = Settings.CameraMode;
-    if (Settings.Load(ProgramName) != 0) {
-        StatusLine.Show("Could NOT Load Prefs");
-        return;
-    }
-    StatusLine.Show("Loaded Prefs");
-    MainCamera.Fov = float(Settings.Fov);
-    Settings.CameraMode = cameraMode;
-}
-
 } // namespace
 
 void DialogStack::DoAction() {
