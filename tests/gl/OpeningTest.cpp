@@ -3,7 +3,6 @@
 
 #include "support/GlTestFixture.h"
 
-#include <cmath>
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "support/GlTestFixture.h"
 
 #include <cmath>
-#include <string>
 #include <vector>
 
 namespace {

@@ -4,7 +4,6 @@
 #include "render/Texture.h"
 #include "support/GlTestFixture.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 

@@ -4,7 +4,6 @@
 #include "support/Bytes.h"
 #include "support/ScratchFolder.h"
 
-#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
