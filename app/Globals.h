@@ -16,8 +16,7 @@ extern int ValueN2;
 extern int LetterboxPhase;  // the L key's place in its ping-pong: 0..6 rising, -5..-1 falling; kept by resets
 extern int VarsInitialised; // the first InitVars has run; later ones skip the preferences file
 extern int GlErrorCount;    // OpenGL errors seen by the frame loop
-extern int SaverMode; // a screensaver: the picture alone, with at most the frame-rate clock over it, and a
-                      // quiet console
+extern int SaverMode;       // a screensaver: the picture alone, at most the clock over it, a quiet console
 
 extern const char* const ProgramName; // window title and base name of the preferences file
 constexpr float SceneScale = 1.0f;    // the unit of the scene
